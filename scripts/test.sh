@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
+# Sets up the machine, builds Quorvel with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-command -v cmake >/dev/null && dpkg -s libgtest-dev >/dev/null 2>&1 || { apt-get update && apt-get install -y cmake g++ libgtest-dev; }
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug
-cmake --build build-test -j2
-ctest --test-dir build-test --output-on-failure
+bash scripts/setup.sh
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON >/dev/null
+cmake --build build-test -j"$(nproc)"
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir build-test --output-on-failure -j"$(nproc)"

@@ -1,0 +1,3 @@
+#include "QuorvelDirectApp.h"
+
+int main(int argc, char **argv) { return quorvel::runQuorvel(argc, argv); }

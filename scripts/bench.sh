@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds optimised benchmarks and runs them; arguments go to every benchmark.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DQUORVEL_BUILD_TESTS=OFF >/dev/null
+cmake --build build-bench -j"$(nproc)"
+for bench in build-bench/Benchmarks/*Benchmark; do
+  echo "== $(basename "$bench")"
+  "$bench" "$@"
+done

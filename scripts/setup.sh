@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs whatever Quorvel needs to build and test that is not yet on this
+# Debian 12 machine. Safe to run again: it does nothing when all is present.
+set -euo pipefail
+
+packages=(
+  cmake g++ pkg-config make
+  qt6-base-dev nlohmann-json3-dev libglib2.0-dev libxcb-ewmh-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-material-design-icons-iconfont
+  dbus xvfb openbox
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]})); then
+  sudo=""
+  if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
