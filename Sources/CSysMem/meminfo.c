@@ -187,10 +187,11 @@ int32_t qv_classify_pressure(const qv_psi *psi, const qv_meminfo *info) {
         warning = psi->hasSome && psi->someAvg10Centi >= kSomeAvg10WarningCenti;
     }
     if (hasAvailable) {
-        const long double ratio = (long double)info->bytes[QV_MEM_AVAILABLE] /
-                                  (long double)info->bytes[QV_MEM_TOTAL];
-        critical = critical || ratio * 100 < (long double)kAvailableCriticalPercent;
-        warning = warning || ratio * 100 < (long double)kAvailableWarningPercent;
+        /* 128-bit products keep the comparison exact for any 64-bit figure. */
+        const unsigned __int128 available = (unsigned __int128)info->bytes[QV_MEM_AVAILABLE] * 100;
+        const unsigned __int128 total = info->bytes[QV_MEM_TOTAL];
+        critical = critical || available < total * kAvailableCriticalPercent;
+        warning = warning || available < total * kAvailableWarningPercent;
     }
     if (critical) return 4;
     if (warning) return 2;

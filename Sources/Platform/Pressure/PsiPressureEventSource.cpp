@@ -15,7 +15,6 @@ namespace {
 // Wake when tasks stall on memory for 150 ms within a 2 s window; 2 s is the
 // smallest window the kernel lets unprivileged users arm.
 constexpr char kTrigger[] = "some 150000 2000000";
-constexpr int kRecheckMilliseconds = 1000;
 
 PressureEvents eventFor(int32_t level) {
     switch (level) {
@@ -27,8 +26,11 @@ PressureEvents eventFor(int32_t level) {
 
 } // namespace
 
-PsiPressureEventSource::PsiPressureEventSource(LevelReader readLevel, QString psiPath)
-    : readLevel_(std::move(readLevel)), psiPath_(std::move(psiPath)) {}
+PsiPressureEventSource::PsiPressureEventSource(LevelReader readLevel, QString psiPath,
+                                               std::chrono::milliseconds recheckInterval)
+    : readLevel_(std::move(readLevel))
+    , psiPath_(std::move(psiPath))
+    , recheckInterval_(recheckInterval) {}
 
 PsiPressureEventSource::~PsiPressureEventSource() { cancel(); }
 
@@ -42,7 +44,7 @@ void PsiPressureEventSource::start(Handler handler) {
     armTrigger();
     recheckTimer_ = new QTimer(this);
     recheckTimer_->setTimerType(Qt::PreciseTimer);
-    recheckTimer_->setInterval(kRecheckMilliseconds);
+    recheckTimer_->setInterval(recheckInterval_);
     connect(recheckTimer_, &QTimer::timeout, this, &PsiPressureEventSource::recheck);
     recheckTimer_->start();
 }

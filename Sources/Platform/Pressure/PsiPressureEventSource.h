@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -22,8 +23,10 @@ class PsiPressureEventSource final : public QObject, public PressureEventSource 
 public:
     using LevelReader = std::function<int32_t()>; // 1, 2, 4 or -1
 
-    explicit PsiPressureEventSource(LevelReader readLevel = defaultLevelReader(),
-                                    QString psiPath = QStringLiteral("/proc/pressure/memory"));
+    explicit PsiPressureEventSource(
+        LevelReader readLevel = defaultLevelReader(),
+        QString psiPath = QStringLiteral("/proc/pressure/memory"),
+        std::chrono::milliseconds recheckInterval = std::chrono::milliseconds(1000));
     ~PsiPressureEventSource() override;
 
     void start(Handler handler) override;
@@ -40,6 +43,7 @@ private:
 
     LevelReader readLevel_;
     QString psiPath_;
+    std::chrono::milliseconds recheckInterval_;
     Handler handler_;
     int32_t lastLevel_ = 1;
     int triggerFd_ = -1;
