@@ -9,18 +9,30 @@ static const uint64_t kAvailableCriticalPercent = 5;  /* MemAvailable < 5 % */
 static const uint64_t kAvailableWarningPercent = 15;  /* MemAvailable < 15 % */
 
 static const char *const kFieldNames[QV_MEM_FIELD_COUNT] = {
-    [QV_MEM_TOTAL] = "MemTotal",         [QV_MEM_FREE] = "MemFree",
-    [QV_MEM_AVAILABLE] = "MemAvailable", [QV_MEM_ACTIVE] = "Active",
-    [QV_MEM_INACTIVE] = "Inactive",      [QV_MEM_UNEVICTABLE] = "Unevictable",
-    [QV_MEM_SUNRECLAIM] = "SUnreclaim",  [QV_MEM_KERNEL_STACK] = "KernelStack",
-    [QV_MEM_PAGE_TABLES] = "PageTables", [QV_MEM_ZSWAP] = "Zswap",
-    [QV_MEM_SRECLAIMABLE] = "SReclaimable", [QV_MEM_BUFFERS] = "Buffers",
-    [QV_MEM_CACHED] = "Cached",          [QV_MEM_SHMEM] = "Shmem",
-    [QV_MEM_SWAP_TOTAL] = "SwapTotal",   [QV_MEM_SWAP_FREE] = "SwapFree",
+    [QV_MEM_TOTAL] = "MemTotal",
+    [QV_MEM_FREE] = "MemFree",
+    [QV_MEM_AVAILABLE] = "MemAvailable",
+    [QV_MEM_ACTIVE] = "Active",
+    [QV_MEM_INACTIVE] = "Inactive",
+    [QV_MEM_UNEVICTABLE] = "Unevictable",
+    [QV_MEM_SUNRECLAIM] = "SUnreclaim",
+    [QV_MEM_KERNEL_STACK] = "KernelStack",
+    [QV_MEM_PAGE_TABLES] = "PageTables",
+    [QV_MEM_ZSWAP] = "Zswap",
+    [QV_MEM_SRECLAIMABLE] = "SReclaimable",
+    [QV_MEM_BUFFERS] = "Buffers",
+    [QV_MEM_CACHED] = "Cached",
+    [QV_MEM_SHMEM] = "Shmem",
+    [QV_MEM_SWAP_TOTAL] = "SwapTotal",
+    [QV_MEM_SWAP_FREE] = "SwapFree",
 };
 
-static int is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-static int is_digit(char c) { return c >= '0' && c <= '9'; }
+static int is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+static int is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 static uint64_t saturating_add(uint64_t a, uint64_t b) {
     return a > UINT64_MAX - b ? UINT64_MAX : a + b;
@@ -44,8 +56,7 @@ static int parse_u64(const char **p, const char *end, uint64_t *value) {
 
 static int field_of(const char *name, size_t length) {
     for (int i = 0; i < QV_MEM_FIELD_COUNT; ++i) {
-        if (strlen(kFieldNames[i]) == length && memcmp(kFieldNames[i], name, length) == 0)
-            return i;
+        if (strlen(kFieldNames[i]) == length && memcmp(kFieldNames[i], name, length) == 0) return i;
     }
     return -1;
 }
@@ -109,9 +120,8 @@ int qv_vm_record_from_meminfo(const qv_meminfo *info, uint64_t pageSize, uint64_
     record->externalPages =
         (fileBacked > b[QV_MEM_SHMEM] ? fileBacked - b[QV_MEM_SHMEM] : 0) / pageSize;
     record->swapTotal = b[QV_MEM_SWAP_TOTAL];
-    record->swapUsed = b[QV_MEM_SWAP_TOTAL] > b[QV_MEM_SWAP_FREE]
-                           ? b[QV_MEM_SWAP_TOTAL] - b[QV_MEM_SWAP_FREE]
-                           : 0;
+    record->swapUsed =
+        b[QV_MEM_SWAP_TOTAL] > b[QV_MEM_SWAP_FREE] ? b[QV_MEM_SWAP_TOTAL] - b[QV_MEM_SWAP_FREE] : 0;
     return 0;
 }
 
@@ -176,8 +186,8 @@ int qv_parse_zram_mm_stat(const char *text, size_t length, uint64_t *bytes) {
 int32_t qv_classify_pressure(const qv_psi *psi, const qv_meminfo *info) {
     int hasPsi = psi && (psi->hasSome || psi->hasFull);
     const uint32_t availableBits = (1u << QV_MEM_TOTAL) | (1u << QV_MEM_AVAILABLE);
-    int hasAvailable = info && (info->present & availableBits) == availableBits &&
-                       info->bytes[QV_MEM_TOTAL] > 0;
+    int hasAvailable =
+        info && (info->present & availableBits) == availableBits && info->bytes[QV_MEM_TOTAL] > 0;
     if (!hasPsi && !hasAvailable) return -1;
 
     int critical = 0;

@@ -45,8 +45,8 @@ typedef struct qv_meminfo {
 int qv_parse_meminfo(const char *text, size_t length, qv_meminfo *out);
 
 /* Builds the shim's record; -1 when MemTotal is absent. */
-int qv_vm_record_from_meminfo(const qv_meminfo *info, uint64_t pageSize,
-                              uint64_t zramBytes, qv_vm_record *record);
+int qv_vm_record_from_meminfo(const qv_meminfo *info, uint64_t pageSize, uint64_t zramBytes,
+                              qv_vm_record *record);
 
 /* avg10 figures of /proc/pressure/memory in hundredths of a percent; a line
  * that is absent or malformed leaves its flag at 0. */

@@ -22,7 +22,9 @@ PressureMonitor::Dependencies fixedReading(std::optional<VMSnapshot> vm) {
             1h};
 }
 
-VMSnapshot halfUsed() { return VMSnapshot{4096, 8192, 1}; }
+VMSnapshot halfUsed() {
+    return VMSnapshot{4096, 8192, 1};
+}
 
 TEST(ProModel, StartsEmptyAndTakesTheFirstSnapshot) {
     ProModel model(fixedReading(halfUsed()));

@@ -104,8 +104,9 @@ TEST(MeminfoParser, KeepsDifferencesAndSumsInRange) {
 
 TEST(MeminfoParser, ActiveIsNotConfusedWithItsSubLines) {
     qv_meminfo info;
-    ASSERT_EQ(parse("MemTotal: 1 kB\nActive(anon): 999 kB\nActive: 8 kB\nInactive(file): 7 kB\n", info),
-              0);
+    ASSERT_EQ(
+        parse("MemTotal: 1 kB\nActive(anon): 999 kB\nActive: 8 kB\nInactive(file): 7 kB\n", info),
+        0);
     EXPECT_EQ(info.bytes[QV_MEM_ACTIVE], 8u * 1024);
     EXPECT_EQ(info.bytes[QV_MEM_INACTIVE], 0u);
 }
@@ -159,13 +160,17 @@ TEST(PressureClassification, CombinesPsiAndAvailableMemory) {
         int32_t level;
     };
     const Case cases[] = {
-        {"calm", "some avg10=0.00\nfull avg10=0.00\n", "MemTotal: 1000 kB\nMemAvailable: 500 kB\n", 1},
-        {"some stall", "some avg10=10.00\nfull avg10=0.00\n", "MemTotal: 1000 kB\nMemAvailable: 500 kB\n", 2},
+        {"calm", "some avg10=0.00\nfull avg10=0.00\n", "MemTotal: 1000 kB\nMemAvailable: 500 kB\n",
+         1},
+        {"some stall", "some avg10=10.00\nfull avg10=0.00\n",
+         "MemTotal: 1000 kB\nMemAvailable: 500 kB\n", 2},
         {"some just below", "some avg10=9.99\n", "MemTotal: 1000 kB\nMemAvailable: 500 kB\n", 1},
-        {"full stall", "some avg10=50.00\nfull avg10=10.00\n", "MemTotal: 1000 kB\nMemAvailable: 500 kB\n", 4},
+        {"full stall", "some avg10=50.00\nfull avg10=10.00\n",
+         "MemTotal: 1000 kB\nMemAvailable: 500 kB\n", 4},
         {"little available", "some avg10=0.00\n", "MemTotal: 1000 kB\nMemAvailable: 149 kB\n", 2},
         {"exactly 15 %", "some avg10=0.00\n", "MemTotal: 1000 kB\nMemAvailable: 150 kB\n", 1},
-        {"very little available", "some avg10=0.00\n", "MemTotal: 1000 kB\nMemAvailable: 49 kB\n", 4},
+        {"very little available", "some avg10=0.00\n", "MemTotal: 1000 kB\nMemAvailable: 49 kB\n",
+         4},
         {"exactly 5 %", nullptr, "MemTotal: 1000 kB\nMemAvailable: 50 kB\n", 2},
         {"no PSI, plenty", nullptr, "MemTotal: 1000 kB\nMemAvailable: 900 kB\n", 1},
         {"PSI only", "some avg10=20.00\n", nullptr, 2},
@@ -182,7 +187,8 @@ TEST(PressureClassification, CombinesPsiAndAvailableMemory) {
         qv_parse_psi(c.psi, c.psi ? std::char_traits<char>::length(c.psi) : 0, &psi);
         qv_meminfo info;
         const bool hasInfo =
-            c.meminfo && qv_parse_meminfo(c.meminfo, std::char_traits<char>::length(c.meminfo), &info) == 0;
+            c.meminfo &&
+            qv_parse_meminfo(c.meminfo, std::char_traits<char>::length(c.meminfo), &info) == 0;
         EXPECT_EQ(qv_classify_pressure(&psi, hasInfo ? &info : nullptr), c.level);
     }
 }

@@ -60,7 +60,8 @@ TEST(PressureLevel, ComesFromItsRawValuesOnly) {
     EXPECT_EQ(pressureLevelFromRaw(0), PressureLevel::normal);
     EXPECT_EQ(pressureLevelFromRaw(1), PressureLevel::warning);
     EXPECT_EQ(pressureLevelFromRaw(2), PressureLevel::critical);
-    for (int raw : {3, 4, -1, std::numeric_limits<int>::min()}) EXPECT_FALSE(pressureLevelFromRaw(raw));
+    for (int raw : {3, 4, -1, std::numeric_limits<int>::min()})
+        EXPECT_FALSE(pressureLevelFromRaw(raw));
     EXPECT_EQ(symbol(PressureLevel::normal), "memorychip");
     EXPECT_EQ(symbol(PressureLevel::warning), "exclamationmark.circle");
     EXPECT_EQ(symbol(PressureLevel::critical), "exclamationmark.triangle.fill");

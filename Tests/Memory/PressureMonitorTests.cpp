@@ -21,7 +21,8 @@ using platform::PressureEvents;
 // thread the source was started on, as a real source does.
 class FakeEventSource final : public platform::PressureEventSource {
 public:
-    explicit FakeEventSource(std::atomic<FakeEventSource *> &slot) : slot_(slot) {}
+    explicit FakeEventSource(std::atomic<FakeEventSource *> &slot)
+        : slot_(slot) {}
     ~FakeEventSource() override { slot_ = nullptr; }
 
     void start(Handler handler) override {
@@ -33,7 +34,10 @@ public:
 
     void fire(PressureEvents events) {
         QMetaObject::invokeMethod(
-            context_.get(), [this, events] { if (handler_) handler_(events); },
+            context_.get(),
+            [this, events] {
+                if (handler_) handler_(events);
+            },
             Qt::QueuedConnection);
     }
 
@@ -52,7 +56,9 @@ struct Harness {
     PressureMonitor::Dependencies dependencies(std::chrono::milliseconds period) {
         return {
             [this] { return std::make_unique<FakeEventSource>(source); },
-            [] { return std::optional<VMSnapshot>(VMSnapshot{4096, 8192, 1}); },
+            [] {
+                return std::optional<VMSnapshot>(VMSnapshot{4096, 8192, 1});
+            },
             [this] { return kernelValue.load(); },
             period,
         };
@@ -86,10 +92,10 @@ TEST(PressureMonitorRules, CombinesTheLastEventWithTheKernelValue) {
         L expected;
     };
     const Case cases[] = {
-        {L::normal, 1, L::normal},     {L::warning, 1, L::warning},   {L::critical, 1, L::critical},
-        {L::normal, -1, L::normal},    {L::warning, -1, L::warning},  {L::critical, 7, L::critical},
-        {L::normal, 2, L::warning},    {L::warning, 2, L::warning},   {L::critical, 2, L::critical},
-        {L::normal, 4, L::critical},   {L::warning, 4, L::critical},  {L::critical, 4, L::critical},
+        {L::normal, 1, L::normal},   {L::warning, 1, L::warning},  {L::critical, 1, L::critical},
+        {L::normal, -1, L::normal},  {L::warning, -1, L::warning}, {L::critical, 7, L::critical},
+        {L::normal, 2, L::warning},  {L::warning, 2, L::warning},  {L::critical, 2, L::critical},
+        {L::normal, 4, L::critical}, {L::warning, 4, L::critical}, {L::critical, 4, L::critical},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.lastEvent) << " + " << c.kernel);
@@ -127,7 +133,8 @@ TEST(PressureMonitor, FollowsEventsAndTheKernelValue) {
     ASSERT_TRUE(harness.awaitLevel(PressureLevel::warning));
     // Polls with a calm kernel keep the warning until an event says normal.
     const std::size_t afterWarning = harness.delivered.size();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return harness.delivered.size() >= afterWarning + 5; }, 10000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return harness.delivered.size() >= afterWarning + 5; }, 10000));
     for (std::size_t i = afterWarning; i < harness.delivered.size(); ++i)
         EXPECT_EQ(harness.delivered[i].level, PressureLevel::warning);
 

@@ -32,7 +32,9 @@ PsiPressureEventSource::PsiPressureEventSource(LevelReader readLevel, QString ps
     , psiPath_(std::move(psiPath))
     , recheckInterval_(recheckInterval) {}
 
-PsiPressureEventSource::~PsiPressureEventSource() { cancel(); }
+PsiPressureEventSource::~PsiPressureEventSource() {
+    cancel();
+}
 
 PsiPressureEventSource::LevelReader PsiPressureEventSource::defaultLevelReader() {
     return [] { return qv_pressure_level(); };

@@ -22,7 +22,8 @@ extern "C" void writeSignalToPipe(int signalNumber) {
 
 } // namespace
 
-QuitSignalWatcher::QuitSignalWatcher(QObject *parent) : QObject(parent) {
+QuitSignalWatcher::QuitSignalWatcher(QObject *parent)
+    : QObject(parent) {
     if (signalPipe[0] < 0 && ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, [this] {

@@ -12,7 +12,8 @@ namespace quorvel {
 // it goes away, so the worker never outlives it while running.
 class PressureMonitor::Worker final : public QObject {
 public:
-    explicit Worker(PressureMonitor *monitor) : monitor_(monitor) {}
+    explicit Worker(PressureMonitor *monitor)
+        : monitor_(monitor) {}
 
     void begin(uint64_t generation) {
         generation_ = generation;
@@ -61,7 +62,9 @@ PressureMonitor::Dependencies PressureMonitor::liveDependencies() {
 }
 
 PressureMonitor::PressureMonitor(Dependencies dependencies, QObject *parent)
-    : QObject(parent), dependencies_(std::move(dependencies)), worker_(new Worker(this)) {
+    : QObject(parent)
+    , dependencies_(std::move(dependencies))
+    , worker_(new Worker(this)) {
     thread_.setObjectName(QStringLiteral("com.quorvel.pressure"));
     worker_->moveToThread(&thread_);
 }
