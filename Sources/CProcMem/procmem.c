@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "procparse.h"
+#include "smallfile.h"
 
 /* status is about 1.5 KiB and stat a few hundred bytes; everything stays on
  * the stack. */
@@ -17,30 +18,6 @@ enum {
     kEntriesBufferSize = 16384,
     kDirPathSize = 32
 };
-
-/* Reads the file name under dir into buffer; returns the length, or -1. A
- * file that fills the buffer loses its cut-off last line, so that no half
- * value is parsed. */
-static long read_at(int dir, const char *name, char *buffer, size_t size) {
-    int fd = openat(dir, name, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    size_t length = 0;
-    while (length < size) {
-        ssize_t n = read(fd, buffer + length, size - length);
-        if (n < 0) {
-            close(fd);
-            return -1;
-        }
-        if (n == 0) break;
-        length += (size_t)n;
-    }
-    close(fd);
-    if (length == size) {
-        while (length > 0 && buffer[length - 1] != '\n')
-            --length;
-    }
-    return (long)length;
-}
 
 /* The process's /proc directory. Files read through it all belong to the
  * same process: if the pid is reused meanwhile, they fail instead of
@@ -82,11 +59,11 @@ int32_t qv_proc_info(int32_t pid, qv_proc_record *record) {
     char status[kStatusBufferSize];
     char stat[kStatBufferSize];
     char exe[kLinkBufferSize];
-    long statusLength = read_at(dir, "status", status, sizeof status);
+    long statusLength = qv_read_small_file(dir, "status", status, sizeof status);
     long statLength = -1;
     ssize_t exeLength = -1;
     if (statusLength >= 0) {
-        statLength = read_at(dir, "stat", stat, sizeof stat);
+        statLength = qv_read_small_file(dir, "stat", stat, sizeof stat);
         exeLength = readlinkat(dir, "exe", exe, sizeof exe);
     }
     close(dir);
@@ -103,7 +80,7 @@ uint64_t qv_phys_footprint(int32_t pid) {
     int dir = open_process_dir(pid);
     if (dir < 0) return 0;
     char text[kStatusBufferSize];
-    long length = read_at(dir, "status", text, sizeof text);
+    long length = qv_read_small_file(dir, "status", text, sizeof text);
     close(dir);
     qv_proc_status status;
     if (length < 0 || qv_parse_proc_status(text, (size_t)length, &status) != 0) return 0;

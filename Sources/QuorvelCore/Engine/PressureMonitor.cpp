@@ -12,7 +12,8 @@ namespace quorvel {
 // it goes away, so the worker never outlives it while running.
 class PressureMonitor::Worker final : public QObject {
 public:
-    explicit Worker(PressureMonitor *monitor) : monitor_(monitor) {}
+    explicit Worker(PressureMonitor *monitor)
+        : monitor_(monitor) {}
 
     void begin(uint64_t generation) {
         generation_ = generation;
@@ -61,7 +62,9 @@ PressureMonitor::Dependencies PressureMonitor::liveDependencies() {
 }
 
 PressureMonitor::PressureMonitor(Dependencies dependencies, QObject *parent)
-    : QObject(parent), dependencies_(std::move(dependencies)), worker_(new Worker(this)) {
+    : QObject(parent)
+    , dependencies_(std::move(dependencies))
+    , worker_(new Worker(this)) {
     thread_.setObjectName(QStringLiteral("com.quorvel.pressure"));
     worker_->moveToThread(&thread_);
 }
@@ -72,13 +75,7 @@ PressureMonitor::~PressureMonitor() {
 }
 
 void PressureMonitor::setOnUpdate(Update onUpdate) {
-    std::lock_guard lock(updateMutex_);
-    onUpdate_ = std::move(onUpdate);
-}
-
-PressureMonitor::Update PressureMonitor::currentUpdate() {
-    std::lock_guard lock(updateMutex_);
-    return onUpdate_;
+    onUpdate_.set(std::move(onUpdate));
 }
 
 void PressureMonitor::start() {
@@ -99,7 +96,7 @@ void PressureMonitor::stop() {
 }
 
 void PressureMonitor::deliver(const PressureSnapshot &snapshot, uint64_t generation) {
-    Update update = currentUpdate();
+    Update update = onUpdate_.get();
     // Queued to the monitor's own thread; dropped by Qt if the monitor is gone.
     QMetaObject::invokeMethod(
         this,

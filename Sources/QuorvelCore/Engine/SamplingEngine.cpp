@@ -86,13 +86,7 @@ SamplingEngine::~SamplingEngine() {
 }
 
 void SamplingEngine::setOnUpdate(Update onUpdate) {
-    std::lock_guard lock(updateMutex_);
-    onUpdate_ = std::move(onUpdate);
-}
-
-SamplingEngine::Update SamplingEngine::currentUpdate() {
-    std::lock_guard lock(updateMutex_);
-    return onUpdate_;
+    onUpdate_.set(std::move(onUpdate));
 }
 
 bool SamplingEngine::setInterval(double interval) {
@@ -123,7 +117,7 @@ void SamplingEngine::runWorker(uint64_t generation) {
 }
 
 void SamplingEngine::deliver(std::vector<AppGroup> groups, uint64_t generation) {
-    Update update = currentUpdate();
+    Update update = onUpdate_.get();
     // Queued to the engine's own thread; dropped by Qt if the engine is gone.
     QMetaObject::invokeMethod(
         this,

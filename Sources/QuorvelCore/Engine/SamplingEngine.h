@@ -6,12 +6,12 @@
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "Apps/ApplicationResolver.h"
 #include "Model/AppGroup.h"
 #include "Model/RawProcess.h"
+#include "Util/GuardedValue.h"
 
 namespace quorvel {
 
@@ -52,13 +52,11 @@ private:
 
     bool setInterval(double interval);
     void runWorker(uint64_t generation);
-    Update currentUpdate();
     void deliver(std::vector<AppGroup> groups, uint64_t generation);
 
     QThread thread_;
     Worker *worker_;
-    std::mutex updateMutex_;
-    Update onUpdate_;
+    GuardedValue<Update> onUpdate_;
     double interval_ = kDefaultInterval;
     bool started_ = false;
     // Bumped by start and by destruction, so deliveries of an earlier run are
