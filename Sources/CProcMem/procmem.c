@@ -43,6 +43,7 @@ int32_t qv_list_pids(int32_t *buffer, int32_t capacity) {
         if (n == 0) break;
         for (ssize_t offset = 0; offset < n && count < capacity;) {
             const struct dirent64 *entry = (const struct dirent64 *)(entries + offset);
+            if (entry->d_reclen == 0) break;
             int32_t pid = qv_pid_from_entry_name(entry->d_name);
             if (pid > 0) buffer[count++] = pid;
             offset += entry->d_reclen;
