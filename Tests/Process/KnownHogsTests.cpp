@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "Engine/KnownHogs.h"
+#include "Support/KnownHogs.h"
 
 namespace quorvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "Engine/KnownHogs.h"
+#include "Support/KnownHogs.h"
 
 #include <array>
 #include <utility>

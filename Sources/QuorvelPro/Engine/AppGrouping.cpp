@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "Engine/KnownHogs.h"
+#include "Support/KnownHogs.h"
 
 namespace quorvel::AppGrouping {
 
