@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "Localization/L10n.h"
+
 namespace quorvel {
 namespace {
 
@@ -40,6 +42,24 @@ std::string_view symbol(PressureLevel level) {
     case PressureLevel::normal: break;
     }
     return "memorychip";
+}
+
+std::string text(PressureLevel level) {
+    switch (level) {
+    case PressureLevel::warning: return L10n::t("pressure.text.warning");
+    case PressureLevel::critical: return L10n::t("pressure.text.critical");
+    case PressureLevel::normal: break;
+    }
+    return L10n::t("pressure.text.normal");
+}
+
+std::string word(PressureLevel level) {
+    switch (level) {
+    case PressureLevel::warning: return L10n::t("pressure.word.warning");
+    case PressureLevel::critical: return L10n::t("pressure.word.critical");
+    case PressureLevel::normal: break;
+    }
+    return L10n::t("pressure.word.normal");
 }
 
 uint64_t VMSnapshot::freeBytes() const { return multiply(freePages, pageSize); }
