@@ -30,7 +30,9 @@ QLocale chooseLocale(std::string_view activeCode, std::span<const std::string> a
     return QLocale(QString::fromUtf8(activeCode.data(), static_cast<qsizetype>(activeCode.size())));
 }
 
-std::string bytes(uint64_t count) { return bytes(count, locale()); }
+std::string bytes(uint64_t count) {
+    return bytes(count, locale());
+}
 
 std::string bytes(uint64_t count, const QLocale &locale) {
     count = std::min(count, kLargest);
@@ -42,12 +44,13 @@ std::string bytes(uint64_t count, const QLocale &locale) {
     // Whole and remainder apart, so hundredths never overflow.
     const uint64_t hundredths = count / kGiB * 100 + (count % kGiB * 100 + kGiB / 2) / kGiB;
     const double gigabytes = static_cast<double>(hundredths) / 100.0;
-    return (locale.toString(gigabytes, 'f', QLocale::FloatingPointShortest) +
-            QStringLiteral(" GB"))
+    return (locale.toString(gigabytes, 'f', QLocale::FloatingPointShortest) + QStringLiteral(" GB"))
         .toStdString();
 }
 
-std::string signedBytes(int64_t change) { return signedBytes(change, locale()); }
+std::string signedBytes(int64_t change) {
+    return signedBytes(change, locale());
+}
 
 std::string signedBytes(int64_t change, const QLocale &locale) {
     // Unsigned, so the smallest value has a magnitude; `bytes` clamps it.

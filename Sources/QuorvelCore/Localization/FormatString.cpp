@@ -15,7 +15,9 @@ struct Placeholder {
     std::size_t length = 0;              // bytes from the '%' on
 };
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Reads the conversion at `at` (just after the '%' and any "N$"): "@", "d",
 // "ld" or "lld". Returns its length, or 0 when there is none.
@@ -32,12 +34,13 @@ std::optional<Placeholder> parsePlaceholder(std::string_view format, std::size_t
     std::size_t at = start + 1;
     Placeholder placeholder;
     std::size_t digitsEnd = at;
-    while (digitsEnd < format.size() && isDigit(format[digitsEnd])) ++digitsEnd;
+    while (digitsEnd < format.size() && isDigit(format[digitsEnd]))
+        ++digitsEnd;
     if (digitsEnd > at) {
         if (digitsEnd >= format.size() || format[digitsEnd] != '$') return std::nullopt;
         std::size_t position = 0;
-        const auto [end, error] = std::from_chars(format.data() + at, format.data() + digitsEnd,
-                                                  position);
+        const auto [end, error] =
+            std::from_chars(format.data() + at, format.data() + digitsEnd, position);
         const bool inRange = error == std::errc() && position >= 1 && position <= kMaxPosition;
         if (!inRange || end != format.data() + digitsEnd) return std::nullopt;
         placeholder.position = position;

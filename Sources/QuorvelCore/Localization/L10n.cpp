@@ -20,6 +20,8 @@ const Localizer &shared() {
     return localizer;
 }
 
-const std::vector<std::string> &availableLocales() { return Localizer::installedLocales(); }
+const std::vector<std::string> &availableLocales() {
+    return Localizer::installedLocales();
+}
 
 } // namespace quorvel::L10n

@@ -16,11 +16,11 @@ namespace quorvel::L10n {
 const Localizer &shared();
 const std::vector<std::string> &availableLocales();
 
-template <typename... Args> std::string t(std::string_view key, const Args &...args) {
+template <L10nArgument... Args> std::string t(std::string_view key, const Args &...args) {
     return shared().t(key, args...);
 }
 
-template <typename... Args>
+template <L10nArgument... Args>
 std::string plural(std::string_view key, int64_t count, const Args &...args) {
     return shared().plural(key, count, args...);
 }

@@ -24,7 +24,7 @@ std::string_view languagePart(std::string_view code) {
 } // namespace
 
 const std::vector<std::string> &Localizer::supportedLocales() {
-    static const std::vector<std::string> codes{"en", "zh-Hans", "zh-Hant", "ja", "ko",
+    static const std::vector<std::string> codes{"en", "zh-Hans", "zh-Hant", "ja",    "ko",
                                                 "de", "fr",      "es",      "pt-BR", "ru"};
     return codes;
 }
@@ -79,10 +79,12 @@ std::string_view Localizer::pluralCategory(std::string_view code, int64_t count)
     return n == 1 ? "one" : "other";
 }
 
-Localizer::Localizer(std::string locale) : Localizer(std::move(locale), LocalizationRoots::ofProcess()) {}
+Localizer::Localizer(std::string locale)
+    : Localizer(std::move(locale), LocalizationRoots::ofProcess()) {}
 
 Localizer::Localizer(std::string locale, const LocalizationRoots &roots)
-    : locale_(std::move(locale)), bundle_(lprojBundle(locale_, roots)) {
+    : locale_(std::move(locale))
+    , bundle_(lprojBundle(locale_, roots)) {
     if (locale_ != kEnglish) fallback_ = lprojBundle(kEnglish, roots);
 }
 
@@ -91,14 +93,21 @@ std::optional<std::string_view> Localizer::find(std::string_view key) const {
     return textIn(fallback_, key);
 }
 
-std::string Localizer::translate(std::string_view key, std::span<const L10nArg> arguments) const {
+std::string Localizer::t(std::string_view key, std::span<const L10nArg> arguments) const {
     const std::string_view text = find(key).value_or(key);
     if (arguments.empty()) return std::string(text);
     return formatString(text, arguments);
 }
 
-std::string Localizer::translatePlural(std::string_view key, int64_t count,
-                                       std::span<const L10nArg> arguments) const {
+std::string Localizer::plural(std::string_view key, int64_t count,
+                              std::span<const L10nArg> further) const {
+    std::vector<L10nArg> arguments{L10nArg(count)};
+    arguments.insert(arguments.end(), further.begin(), further.end());
+    return formatPlural(key, count, arguments);
+}
+
+std::string Localizer::formatPlural(std::string_view key, int64_t count,
+                                    std::span<const L10nArg> arguments) const {
     const std::string_view category = pluralCategory(locale_, count);
     const std::string exact = std::string(key) + "." + std::string(category);
     const std::string general = std::string(key) + ".other";

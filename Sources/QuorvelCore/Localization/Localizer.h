@@ -47,25 +47,26 @@ public:
     const std::optional<LprojBundle> &fallback() const { return fallback_; }
 
     // The key's text; with arguments it is a format string for them.
-    template <typename... Args> std::string t(std::string_view key, const Args &...args) const {
+    template <L10nArgument... Args> std::string t(std::string_view key, const Args &...args) const {
         const std::array<L10nArg, sizeof...(Args)> arguments{L10nArg(args)...};
-        return translate(key, arguments);
+        return t(key, std::span<const L10nArg>(arguments));
     }
+    std::string t(std::string_view key, std::span<const L10nArg> arguments) const;
 
     // The text of the count's plural category, always formatted, with the
-    // count as the first argument.
-    template <typename... Args>
+    // count as the first argument and the others after it.
+    template <L10nArgument... Args>
     std::string plural(std::string_view key, int64_t count, const Args &...args) const {
         const std::array<L10nArg, sizeof...(Args) + 1> arguments{L10nArg(count), L10nArg(args)...};
-        return translatePlural(key, count, arguments);
+        return formatPlural(key, count, arguments);
     }
+    std::string plural(std::string_view key, int64_t count, std::span<const L10nArg> further) const;
 
 private:
     std::optional<std::string_view> find(std::string_view key) const;
-    std::string translate(std::string_view key, std::span<const L10nArg> arguments) const;
     // `arguments` starts with the count.
-    std::string translatePlural(std::string_view key, int64_t count,
-                                std::span<const L10nArg> arguments) const;
+    std::string formatPlural(std::string_view key, int64_t count,
+                             std::span<const L10nArg> arguments) const;
 
     std::string locale_;
     std::optional<LprojBundle> bundle_;

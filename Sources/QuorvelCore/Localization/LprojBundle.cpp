@@ -14,8 +14,7 @@ std::optional<LprojBundle> LprojBundle::open(const std::filesystem::path &direct
     if (!reading.problem.empty()) {
         noteOnce("string table " + file.string() + " " + reading.problem);
     }
-    return LprojBundle(directory,
-                       std::make_shared<const StringTable>(std::move(reading.table)));
+    return LprojBundle(directory, std::make_shared<const StringTable>(std::move(reading.table)));
 }
 
 } // namespace quorvel

@@ -25,7 +25,8 @@ public:
 
 private:
     LprojBundle(std::filesystem::path directory, std::shared_ptr<const StringTable> table)
-        : directory_(std::move(directory)), table_(std::move(table)) {}
+        : directory_(std::move(directory))
+        , table_(std::move(table)) {}
 
     std::filesystem::path directory_;
     std::shared_ptr<const StringTable> table_;

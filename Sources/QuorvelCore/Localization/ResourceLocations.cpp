@@ -4,7 +4,8 @@
 
 namespace quorvel {
 
-ResourceLocations ResourceLocations::forExecutableDirectory(const std::filesystem::path &directory) {
+ResourceLocations
+ResourceLocations::forExecutableDirectory(const std::filesystem::path &directory) {
     const std::filesystem::path parent = directory.parent_path();
     return {(parent / "share" / "quorvel").lexically_normal(), directory, parent};
 }

@@ -50,7 +50,8 @@ public:
     std::string problem() const {
         if (!problem_.empty()) return problem_;
         if (skipped_ > 0) {
-            return "has " + std::to_string(skipped_) + " entries that are not texts; they are ignored";
+            return "has " + std::to_string(skipped_) +
+                   " entries that are not texts; they are ignored";
         }
         return {};
     }
@@ -101,7 +102,8 @@ StringTable::Reading StringTable::load(const std::filesystem::path &file) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(file, error);
     if (error) return {{}, "cannot be read (" + error.message() + ")" + kIgnored};
-    if (size > kMaxFileSize) return {{}, "is larger than " + std::to_string(kMaxFileSize) + " bytes" + kIgnored};
+    if (size > kMaxFileSize)
+        return {{}, "is larger than " + std::to_string(kMaxFileSize) + " bytes" + kIgnored};
     std::ifstream in(file, std::ios::binary);
     std::string json(static_cast<std::size_t>(size), '\0');
     if (!in.read(json.data(), static_cast<std::streamsize>(json.size()))) {
