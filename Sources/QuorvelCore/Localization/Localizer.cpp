@@ -1,5 +1,7 @@
 #include "Localization/Localizer.h"
 
+#include <system_error>
+
 #include "Localization/FormatString.h"
 
 namespace quorvel {

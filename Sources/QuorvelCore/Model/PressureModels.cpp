@@ -24,6 +24,16 @@ double fraction(uint64_t part, uint64_t total) {
     return std::min(1.0, static_cast<double>(part) / static_cast<double>(total));
 }
 
+// The level's part of its text keys.
+std::string_view keyPart(PressureLevel level) {
+    switch (level) {
+    case PressureLevel::warning: return "warning";
+    case PressureLevel::critical: return "critical";
+    case PressureLevel::normal: break;
+    }
+    return "normal";
+}
+
 } // namespace
 
 std::optional<PressureLevel> pressureLevelFromRaw(int raw) {
@@ -45,21 +55,11 @@ std::string_view symbol(PressureLevel level) {
 }
 
 std::string text(PressureLevel level) {
-    switch (level) {
-    case PressureLevel::warning: return L10n::t("pressure.text.warning");
-    case PressureLevel::critical: return L10n::t("pressure.text.critical");
-    case PressureLevel::normal: break;
-    }
-    return L10n::t("pressure.text.normal");
+    return L10n::t(std::string("pressure.text.") + std::string(keyPart(level)));
 }
 
 std::string word(PressureLevel level) {
-    switch (level) {
-    case PressureLevel::warning: return L10n::t("pressure.word.warning");
-    case PressureLevel::critical: return L10n::t("pressure.word.critical");
-    case PressureLevel::normal: break;
-    }
-    return L10n::t("pressure.word.normal");
+    return L10n::t(std::string("pressure.word.") + std::string(keyPart(level)));
 }
 
 uint64_t VMSnapshot::freeBytes() const { return multiply(freePages, pageSize); }
