@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "App/ProModel.h"
-#include "Localization/L10n.h"
-#include "Localization/LanguageChoice.h"
+#include "Util/L10n.h"
+#include "Util/LanguageChoice.h"
 #include "Signals/QuitSignalWatcher.h"
 
 namespace quorvel {

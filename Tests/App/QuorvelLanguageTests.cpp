@@ -8,7 +8,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "Localization/Localizer.h"
+#include "Util/Localizer.h"
 
 namespace quorvel {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "Format/Format.h"
-#include "Localization/Localizer.h"
+#include "Util/Format.h"
+#include "Util/Localizer.h"
 
 namespace quorvel {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Localization/FormatString.h"
+#include "Util/FormatString.h"
 
 namespace quorvel {
 namespace {

@@ -32,7 +32,8 @@ inline const std::vector<VocabularyKey> &keyVocabulary() {
         {"pro.list.heading", ""},
         {"pro.list.columns", ""},
         {"pro.list.sampling", ""},
-        {"pro.list.peak", ""},
+        // Shown under a one-process row with the peak as a byte text.
+        {"pro.list.peak", "@"},
         {"pro.list.procsPeak", "@", true},
         {"pro.badge.frozen", ""},
         {"pro.badge.hog", ""},

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "Localization/LanguageChoice.h"
-#include "Localization/Localizer.h"
+#include "Util/LanguageChoice.h"
+#include "Util/Localizer.h"
 
 namespace quorvel {
 namespace {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "Localization/L10n.h"
-#include "Localization/LocalizationRoots.h"
-#include "Localization/Localizer.h"
-#include "Localization/ResourceBundleAccessor.h"
+#include "Util/L10n.h"
+#include "Util/LocalizationRoots.h"
+#include "Util/Localizer.h"
+#include "ResourceBundleAccessor.h"
 #include "TempTree.h"
 
 namespace quorvel {

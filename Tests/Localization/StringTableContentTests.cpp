@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "KeyVocabulary.h"
-#include "Localization/Localizer.h"
-#include "Localization/LprojBundle.h"
+#include "Util/Localizer.h"
+#include "Util/LprojBundle.h"
 
 // Checks the shipped string tables of the source tree: every table that is
 // present, against the key vocabulary and against its own rendering.

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "Localization/LprojBundle.h"
-#include "Localization/StringTable.h"
+#include "Util/LprojBundle.h"
+#include "Util/StringTable.h"
 #include "TempTree.h"
 
 namespace quorvel {

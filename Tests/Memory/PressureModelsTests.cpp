@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "Localization/L10n.h"
+#include "Util/L10n.h"
 #include "Model/PressureModels.h"
 #include "System/SystemMemory.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "Localization/L10n.h"
+#include "Util/L10n.h"
 
 namespace quorvel {
 namespace {

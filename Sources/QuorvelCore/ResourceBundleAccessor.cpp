@@ -1,4 +1,4 @@
-#include "Localization/ResourceBundleAccessor.h"
+#include "ResourceBundleAccessor.h"
 
 #include <cstdio>
 #include <cstdlib>

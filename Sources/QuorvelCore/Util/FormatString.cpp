@@ -1,4 +1,4 @@
-#include "Localization/FormatString.h"
+#include "Util/FormatString.h"
 
 #include <charconv>
 #include <cstddef>

@@ -1,8 +1,8 @@
-#include "Localization/LocalizationRoots.h"
+#include "Util/LocalizationRoots.h"
 
 #include <system_error>
 
-#include "Localization/ResourceBundleAccessor.h"
+#include "ResourceBundleAccessor.h"
 
 namespace quorvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "Localization/Notices.h"
+#include "Util/Notices.h"
 
 #include <cstdio>
 #include <mutex>

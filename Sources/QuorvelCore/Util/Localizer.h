@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "Localization/L10nArg.h"
-#include "Localization/LocalizationRoots.h"
-#include "Localization/LprojBundle.h"
+#include "Util/L10nArg.h"
+#include "Util/LocalizationRoots.h"
+#include "Util/LprojBundle.h"
 
 namespace quorvel {
 

@@ -1,11 +1,11 @@
-#include "Format/Format.h"
+#include "Util/Format.h"
 
 #include <algorithm>
 #include <limits>
 #include <vector>
 
-#include "Localization/L10n.h"
-#include "Localization/LanguageChoice.h"
+#include "Util/L10n.h"
+#include "Util/LanguageChoice.h"
 
 namespace quorvel::Format {
 namespace {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "Localization/ResourceLocations.h"
+#include "Util/ResourceLocations.h"
 
 namespace quorvel {
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "Localization/ResourceLocations.h"
+#include "Util/ResourceLocations.h"
 
 namespace quorvel {
 

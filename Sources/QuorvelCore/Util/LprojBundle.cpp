@@ -1,8 +1,8 @@
-#include "Localization/LprojBundle.h"
+#include "Util/LprojBundle.h"
 
 #include <system_error>
 
-#include "Localization/Notices.h"
+#include "Util/Notices.h"
 
 namespace quorvel {
 

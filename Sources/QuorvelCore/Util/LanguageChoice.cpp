@@ -1,4 +1,4 @@
-#include "Localization/LanguageChoice.h"
+#include "Util/LanguageChoice.h"
 
 #include <algorithm>
 #include <cctype>

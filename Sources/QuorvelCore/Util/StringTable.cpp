@@ -1,4 +1,4 @@
-#include "Localization/StringTable.h"
+#include "Util/StringTable.h"
 
 #include <fstream>
 #include <nlohmann/json.hpp>

@@ -1,7 +1,7 @@
-#include "Localization/L10n.h"
+#include "Util/L10n.h"
 
-#include "Localization/LanguageChoice.h"
-#include "Localization/Notices.h"
+#include "Util/LanguageChoice.h"
+#include "Util/Notices.h"
 
 namespace quorvel::L10n {
 namespace {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "Localization/StringTable.h"
+#include "Util/StringTable.h"
 
 namespace quorvel {
 

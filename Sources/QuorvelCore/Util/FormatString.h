@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "Localization/L10nArg.h"
+#include "Util/L10nArg.h"
 
 namespace quorvel {
 

@@ -1,4 +1,4 @@
-#include "Localization/ResourceLocations.h"
+#include "Util/ResourceLocations.h"
 
 #include <system_error>
 

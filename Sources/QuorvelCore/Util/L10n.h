@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Localization/Localizer.h"
+#include "Util/Localizer.h"
 
 // The process's one localizer and the calls every user-visible text goes
 // through. The language is chosen on first use and stays for the run.

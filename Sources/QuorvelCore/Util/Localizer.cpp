@@ -1,8 +1,8 @@
-#include "Localization/Localizer.h"
+#include "Util/Localizer.h"
 
 #include <system_error>
 
-#include "Localization/FormatString.h"
+#include "Util/FormatString.h"
 
 namespace quorvel {
 namespace {
