@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -9,6 +11,8 @@
 #include <iostream>
 #include <memory>
 
+#include "Apps/ApplicationDirectories.h"
+#include "Apps/DesktopEntryResolver.h"
 #include "Apps/InMemoryApplicationResolver.h"
 #include "Engine/AppGrouping.h"
 #include "Engine/SamplingEngine.h"
@@ -118,11 +122,34 @@ TEST(ProcessGrouping, ChildrenJoinTheirBundleOrTheApplicationTheResolverNames) {
 }
 
 // The live engine on this machine; prints what it sees for a developer to read.
+// The live engine with the desktop resolver: a child started from a program
+// that a desktop entry names is grouped under that entry, and the rest of the
+// machine is listed for a developer to read.
 TEST(ProcessGrouping, TheLiveEngineGroupsThisMachine) {
-    ProbeChild child(ProbeChild::helperPath().toStdString(), {"touch", "64"});
+    QTemporaryDir dir;
+    const std::string program = ProbeChild::copyHelper(dir, "bin/quorvel-probe-app");
+    const std::string entry =
+        QFile::encodeName(dir.path()).toStdString() + "/applications/org.example.ProbeApp.desktop";
+    QDir().mkpath(dir.filePath("applications"));
+    {
+        QFile file(QFile::decodeName(QByteArray::fromStdString(entry)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray::fromStdString("[Desktop Entry]\nType=Application\nName=Probe App\n"
+                                             "Exec=" +
+                                             program + " touch 64\n"));
+    }
+    ProbeChild child(program, {"touch", "64"});
     ASSERT_TRUE(child.started());
-    SamplingEngine engine(SamplingEngine::liveDependencies(
-        std::make_shared<platform::InMemoryApplicationResolver>()));
+
+    std::vector<std::string> directories{
+        QFile::encodeName(dir.filePath("applications")).toStdString()};
+    for (const std::string &installed :
+         platform::applicationDirectories(platform::currentXdgEnvironment()))
+        directories.push_back(installed);
+    auto resolver = std::make_shared<platform::DesktopEntryResolver>(directories);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return resolver->indexBuilds() > 0; }, 10000));
+
+    SamplingEngine engine(SamplingEngine::liveDependencies(resolver));
     std::vector<AppGroup> groups;
     engine.setOnUpdate([&](const std::vector<AppGroup> &delivered) { groups = delivered; });
     engine.start(3600);
@@ -137,6 +164,14 @@ TEST(ProcessGrouping, TheLiveEngineGroupsThisMachine) {
         for (const RawProcess &process : group.processes)
             EXPECT_EQ(process.uid, PerProcessMemory::ownUID());
     }
+    const auto probeApp = std::find_if(groups.begin(), groups.end(),
+                                       [&](const AppGroup &group) { return group.key == entry; });
+    ASSERT_NE(probeApp, groups.end()) << "a 64 MiB child is among the forty largest";
+    EXPECT_EQ(probeApp->displayName, "Probe App");
+    EXPECT_EQ(probeApp->appPath, entry);
+    EXPECT_EQ(probeApp->bundleID, "org.example.ProbeApp");
+    EXPECT_EQ(probeApp->pids(), std::vector<int32_t>{child.pid()});
+
     std::cout << "Live groups of this machine:\n";
     for (const AppGroup &group : groups) {
         std::cout << "  " << std::setw(10) << group.current / 1024 << " KiB  " << std::setw(3)
