@@ -1,0 +1,259 @@
+#include "Engine/ProcessGovernor.h"
+
+#include <QPointer>
+#include <QTimer>
+
+#include <algorithm>
+#include <utility>
+
+#include "Support/ProtectedProcesses.h"
+#include "System/SystemMemory.h"
+#include "Util/Format.h"
+#include "Util/L10n.h"
+
+namespace quorvel {
+namespace {
+
+using platform::ProcessSignal;
+
+platform::SampledProcess sampledFrom(const RawProcess &process) {
+    return {process.pid, process.startTime, process.name, process.path};
+}
+
+std::string joined(const std::vector<std::string> &names) {
+    std::string text;
+    for (const std::string &name : names) {
+        if (!text.empty()) text += ", ";
+        text += name;
+    }
+    return text;
+}
+
+} // namespace
+
+struct ProcessGovernor::PendingRestart {
+    AppGroup group;
+    bool automatic = false;
+    RestartCompletion completion;
+    int pauses = 0;
+};
+
+ProcessGovernor::Dependencies
+ProcessGovernor::liveDependencies(std::shared_ptr<platform::Workspace> workspace) {
+    return {std::move(workspace), &SystemMemory::vmSnapshot, &Clock::now};
+}
+
+ProcessGovernor::ProcessGovernor(Dependencies dependencies, QObject *parent)
+    : QObject(parent)
+    , dependencies_(std::move(dependencies)) {}
+
+std::optional<std::string> ProcessGovernor::blockReason(const AppGroup &group) const {
+    if (!group.appPath) return L10n::t("governance.block.notAnApp");
+    if (ProtectedProcesses::isProtected(group)) return L10n::t("governance.block.protected");
+    const std::optional<platform::FrontmostApplication> frontmost =
+        dependencies_.workspace->frontmostApplication();
+    if (!frontmost) return std::nullopt;
+    const bool sameApplication =
+        group.bundleID && frontmost->bundleID && *group.bundleID == *frontmost->bundleID;
+    const std::vector<int32_t> pids = group.pids();
+    const bool holdsFrontmostProcess =
+        std::find(pids.begin(), pids.end(), frontmost->pid) != pids.end();
+    if (sameApplication || holdsFrontmostProcess) return L10n::t("governance.block.foreground");
+    return std::nullopt;
+}
+
+bool ProcessGovernor::suspend(const AppGroup &group, bool automatic) {
+    if (const std::optional<std::string> reason = blockReason(group)) {
+        recordOutcome(GovernanceAction::suspend, group,
+                      L10n::t("governance.detail.blocked", *reason), automatic, false);
+        return false;
+    }
+    const bool success = signalAll(group, ProcessSignal::stop) > 0;
+    recordOutcome(GovernanceAction::suspend, group,
+                  L10n::plural("governance.detail.froze",
+                               static_cast<int64_t>(group.processes.size()),
+                               Format::bytes(group.current)),
+                  automatic, success);
+    return success;
+}
+
+bool ProcessGovernor::resume(const AppGroup &group) {
+    const bool success = signalAll(group, ProcessSignal::resume) > 0;
+    recordOutcome(
+        GovernanceAction::resume, group,
+        L10n::plural("governance.detail.resumed", static_cast<int64_t>(group.processes.size())),
+        false, success);
+    return success;
+}
+
+void ProcessGovernor::restart(const AppGroup &group, bool automatic, RestartCompletion completion) {
+    auto pending = std::make_shared<PendingRestart>(group, automatic, std::move(completion));
+    if (const std::optional<std::string> reason = blockReason(group)) {
+        finishRestart(pending, L10n::t("governance.detail.blocked", *reason), false);
+        return;
+    }
+    if (!group.bundleID || !group.appPath) {
+        finishRestart(pending, L10n::t("governance.detail.missingBundleInfo"), false);
+        return;
+    }
+    const std::vector<platform::RunningApplication> instances =
+        dependencies_.workspace->runningApplications(*group.bundleID);
+    if (instances.empty()) {
+        finishRestart(pending, L10n::t("governance.detail.noRunningInstance"), false);
+        return;
+    }
+    for (const platform::RunningApplication &instance : instances)
+        dependencies_.workspace->requestQuit(instance);
+    awaitQuit(std::move(pending));
+}
+
+void ProcessGovernor::awaitQuit(std::shared_ptr<PendingRestart> restart) {
+    if (dependencies_.workspace->runningApplications(*restart->group.bundleID).empty()) {
+        reopen(std::move(restart));
+        return;
+    }
+    QTimer::singleShot(dependencies_.restartPause,
+                       [governor = QPointer(this), restart = std::move(restart)]() mutable {
+                           if (!governor) return;
+                           if (++restart->pauses >= kRestartPauseLimit) {
+                               governor->reopen(std::move(restart));
+                           } else {
+                               governor->awaitQuit(std::move(restart));
+                           }
+                       });
+}
+
+void ProcessGovernor::reopen(std::shared_ptr<PendingRestart> restart) {
+    const std::string path = *restart->group.appPath;
+    dependencies_.workspace->openApplication(
+        path, [governor = QPointer(this),
+               restart = std::move(restart)](std::optional<std::string> errorDescription) {
+            if (!governor) return;
+            if (errorDescription) {
+                governor->finishRestart(
+                    restart, L10n::t("governance.detail.reopenFailed", *errorDescription), false);
+            } else {
+                governor->finishRestart(
+                    restart,
+                    L10n::t("governance.detail.reopened", Format::bytes(restart->group.current)),
+                    true);
+            }
+        });
+}
+
+void ProcessGovernor::finishRestart(const std::shared_ptr<PendingRestart> &restart,
+                                    std::string detail, bool success) {
+    recordOutcome(GovernanceAction::restart, restart->group, std::move(detail), restart->automatic,
+                  success);
+    if (restart->completion) restart->completion(success);
+}
+
+void ProcessGovernor::enterFocus(const std::vector<AppGroup> &targets) {
+    if (focusSession_) return;
+    FocusSession session;
+    session.before = dependencies_.vmSnapshot();
+    for (const AppGroup &target : targets) {
+        if (blockReason(target)) continue;
+        if (signalAll(target, ProcessSignal::stop, &session.frozenPIDs) == 0) continue;
+        session.frozenApps.push_back(target.displayName);
+        session.frozenFootprint += target.current;
+    }
+    session.startedAt = dependencies_.now();
+    const bool success = !session.frozenPIDs.empty();
+    const std::string appName = joined(session.frozenApps);
+    const std::string detail = L10n::plural("governance.detail.focusFroze",
+                                            static_cast<int64_t>(session.frozenApps.size()),
+                                            Format::bytes(session.frozenFootprint));
+    const uint64_t number = ++sessionNumber_;
+    setFocusSession(std::move(session));
+    record(ActionRecord::make(GovernanceAction::focusEnter, appName, detail, success,
+                              dependencies_.now()));
+    QTimer::singleShot(dependencies_.afterReadingDelay, [governor = QPointer(this), number] {
+        if (governor) governor->takeAfterReading(number);
+    });
+}
+
+void ProcessGovernor::takeAfterReading(uint64_t session) {
+    if (!focusSession_ || session != sessionNumber_) return;
+    FocusSession updated = *focusSession_;
+    updated.after = dependencies_.vmSnapshot();
+    setFocusSession(std::move(updated));
+}
+
+void ProcessGovernor::exitFocus() {
+    if (!focusSession_) return;
+    for (int32_t pid : focusSession_->frozenPIDs) {
+        // Only what this governor stopped, and only while it is still that
+        // process: the pid may have been reused since.
+        const auto found = stopped_.find(pid);
+        if (found == stopped_.end()) continue;
+        const platform::SampledProcess process = found->second;
+        stopped_.erase(found);
+        dependencies_.workspace->sendSignal(process, ProcessSignal::resume);
+    }
+    const std::vector<std::string> &apps = focusSession_->frozenApps;
+    record(ActionRecord::make(
+        GovernanceAction::focusExit, joined(apps),
+        L10n::plural("governance.detail.focusResumed", static_cast<int64_t>(apps.size())), true,
+        dependencies_.now()));
+    setFocusSession(std::nullopt);
+}
+
+void ProcessGovernor::resumeEverythingFrozen() {
+    std::map<int32_t, platform::SampledProcess> stopped;
+    stopped.swap(stopped_);
+    for (const auto &[pid, process] : stopped)
+        dependencies_.workspace->sendSignal(process, ProcessSignal::resume);
+}
+
+void ProcessGovernor::record(ActionRecord entry) {
+    std::vector<ActionRecord> updated;
+    updated.reserve(std::min(history_.size() + 1, kHistoryLimit));
+    updated.push_back(std::move(entry));
+    for (const ActionRecord &older : history_) {
+        if (updated.size() == kHistoryLimit) break;
+        updated.push_back(older);
+    }
+    setHistory(std::move(updated));
+}
+
+bool ProcessGovernor::signal(const platform::SampledProcess &process, ProcessSignal signal) {
+    const bool delivered = dependencies_.workspace->sendSignal(process, signal);
+    if (!delivered) return false;
+    if (signal == ProcessSignal::stop) {
+        stopped_.insert_or_assign(process.pid, process);
+    } else {
+        stopped_.erase(process.pid);
+    }
+    return true;
+}
+
+int ProcessGovernor::signalAll(const AppGroup &group, ProcessSignal signal,
+                               std::vector<int32_t> *delivered) {
+    int count = 0;
+    for (const RawProcess &process : group.processes) {
+        if (!this->signal(sampledFrom(process), signal)) continue;
+        ++count;
+        if (delivered) delivered->push_back(process.pid);
+    }
+    return count;
+}
+
+void ProcessGovernor::recordOutcome(GovernanceAction action, const AppGroup &group,
+                                    std::string detail, bool automatic, bool success) {
+    if (automatic) detail = L10n::t("governance.detail.automatic", detail);
+    record(ActionRecord::make(action, group.displayName, std::move(detail), success,
+                              dependencies_.now()));
+}
+
+void ProcessGovernor::setHistory(std::vector<ActionRecord> history) {
+    history_ = std::move(history);
+    emit historyChanged(history_);
+}
+
+void ProcessGovernor::setFocusSession(std::optional<FocusSession> focusSession) {
+    focusSession_ = std::move(focusSession);
+    emit focusSessionChanged(focusSession_);
+}
+
+} // namespace quorvel
