@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QSignalSpy>
+
+#include <chrono>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Engine/ProcessGovernor.h"
+#include "ScriptedWorkspace.h"
+
+namespace quorvel::testing {
+
+// A group as a sample would hand it over; each pid's process carries a
+// start time, name and path of its own.
+inline AppGroup application(std::string name, std::optional<std::string> bundleID,
+                            std::vector<int32_t> pids, uint64_t current = 64u << 20) {
+    AppGroup group;
+    group.displayName = std::move(name);
+    group.key = "/usr/share/applications/" + bundleID.value_or(group.displayName) + ".desktop";
+    group.appPath = group.key;
+    group.bundleID = std::move(bundleID);
+    group.current = current;
+    group.peak = current;
+    for (int32_t pid : pids) {
+        group.processes.push_back({pid, 1, 1000, 1, current / pids.size(), group.displayName,
+                                   "/usr/bin/" + group.displayName, 5000u + uint64_t(pid)});
+    }
+    return group;
+}
+
+// A governor on a scripted desktop with a clock that moves one second per
+// reading and memory readings served from a queue.
+struct GovernorHarness {
+    using Clock = ProcessGovernor::Clock;
+
+    std::shared_ptr<ScriptedWorkspace> workspace = std::make_shared<ScriptedWorkspace>();
+    Clock::time_point time = Clock::time_point(std::chrono::seconds(1'700'000'000));
+    std::deque<std::optional<VMSnapshot>> readings;
+    int readingCount = 0;
+    // How many signals had been sent at each memory reading.
+    std::vector<std::size_t> signalsAtReading;
+    std::unique_ptr<ProcessGovernor> governor;
+
+    explicit GovernorHarness(
+        std::chrono::milliseconds restartPause = std::chrono::milliseconds(1),
+        std::chrono::milliseconds afterReadingDelay = std::chrono::milliseconds(1)) {
+        governor = std::make_unique<ProcessGovernor>(ProcessGovernor::Dependencies{
+            workspace,
+            [this]() -> std::optional<VMSnapshot> {
+                ++readingCount;
+                signalsAtReading.push_back(workspace->signalCalls().size());
+                if (readings.empty()) return std::nullopt;
+                std::optional<VMSnapshot> reading = readings.front();
+                readings.pop_front();
+                return reading;
+            },
+            [this] {
+                time += std::chrono::seconds(1);
+                return time;
+            },
+            restartPause, afterReadingDelay});
+    }
+
+    const ActionRecord &latest() const { return governor->history().front(); }
+};
+
+} // namespace quorvel::testing
