@@ -2,17 +2,18 @@
 
 #include <cerrno>
 #include <csignal>
-#include <sys/pidfd.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace quorvel::platform {
 namespace {
 
-// Closes a pidfd when the send is done with it.
+// A pidfd, closed when the send is done with it. Called through syscall(2):
+// the C library's declarations of these calls are not usable from C++.
 class PidHandle {
 public:
     explicit PidHandle(int32_t pid)
-        : fd_(::pidfd_open(pid, 0))
+        : fd_(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)))
         , error_(fd_ < 0 ? errno : 0) {}
     ~PidHandle() {
         if (fd_ >= 0) ::close(fd_);
@@ -23,7 +24,7 @@ public:
     bool processGone() const { return error_ == ESRCH; }
     bool isOpen() const { return fd_ >= 0; }
     bool send(int signalNumber) const {
-        return ::pidfd_send_signal(fd_, signalNumber, nullptr, 0) == 0;
+        return ::syscall(SYS_pidfd_send_signal, fd_, signalNumber, nullptr, 0) == 0;
     }
 
 private:
