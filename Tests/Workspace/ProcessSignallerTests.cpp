@@ -3,10 +3,10 @@
 #include <QTest>
 
 #include <csignal>
-#include <fstream>
 #include <unistd.h>
 
 #include "../Process/ProbeChild.h"
+#include "ProcState.h"
 #include "System/WorkspaceProcesses.h"
 #include "Workspace/ProcessSignaller.h"
 
@@ -18,20 +18,12 @@ using quorvel::platform::ProcessSignaller;
 using quorvel::platform::SampledProcess;
 namespace WorkspaceProcesses = quorvel::WorkspaceProcesses;
 
-// The run state letter of /proc/<pid>/stat, the field after the name.
-char stateOf(pid_t pid) {
-    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-    const std::string stat((std::istreambuf_iterator<char>(file)), {});
-    const auto close = stat.rfind(')');
-    return close == std::string::npos || close + 2 >= stat.size() ? '?' : stat[close + 2];
-}
-
 bool waitUntilStopped(pid_t pid) {
-    return QTest::qWaitFor([&] { return stateOf(pid) == 'T'; }, 10000);
+    return QTest::qWaitFor([&] { return processState(pid) == 'T'; }, 10000);
 }
 
 bool waitUntilContinued(pid_t pid) {
-    return QTest::qWaitFor([&] { return stateOf(pid) != 'T'; }, 10000);
+    return QTest::qWaitFor([&] { return processState(pid) != 'T'; }, 10000);
 }
 
 SampledProcess sampleOf(pid_t pid) {
@@ -71,7 +63,7 @@ TEST(ProcessSignaller, SendsNothingToAProcessThatNoLongerMatchesItsSample) {
         SCOPED_TRACE(c.change);
         EXPECT_FALSE(live.send(c.sampled, SIGSTOP));
     }
-    EXPECT_NE(stateOf(child.pid()), 'T');
+    EXPECT_NE(processState(child.pid()), 'T');
 }
 
 TEST(ProcessSignaller, WhatTheSampleDoesNotKnowIsNotHeldAgainstTheProcess) {
@@ -89,7 +81,7 @@ TEST(ProcessSignaller, NeverSignalsAnotherUsersProcess) {
     const SampledProcess sample = sampleOf(child.pid());
     EXPECT_FALSE(live.send(sample, SIGSTOP));
     EXPECT_FALSE(live.send({child.pid(), 0, "", ""}, SIGSTOP));
-    EXPECT_NE(stateOf(child.pid()), 'T');
+    EXPECT_NE(processState(child.pid()), 'T');
 }
 
 TEST(ProcessSignaller, RefusesTheInitProcessItselfAndNonsensePids) {
