@@ -1,0 +1,173 @@
+#include "Workspace/X11Desktop.h"
+
+#include <xcb/xcb.h>
+#include <xcb/xcb_ewmh.h>
+#include <xcb/xcbext.h> // xcb_poll_for_reply: waiting with a deadline
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <poll.h>
+
+namespace quorvel::platform {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct FreeDeleter {
+    void operator()(void *memory) const { std::free(memory); }
+};
+using PropertyReply = std::unique_ptr<xcb_get_property_reply_t, FreeDeleter>;
+
+} // namespace
+
+struct X11Desktop::Connection {
+    xcb_connection_t *xcb = nullptr;
+    xcb_ewmh_connection_t ewmh{};
+    bool ewmhAllocated = false;
+    int screen = 0;
+    bool broken = false;
+
+    Connection() = default;
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    ~Connection() {
+        if (ewmhAllocated) xcb_ewmh_connection_wipe(&ewmh);
+        if (xcb) xcb_disconnect(xcb);
+    }
+
+    static std::unique_ptr<Connection> open(const std::string &display,
+                                            std::chrono::milliseconds timeout);
+
+    // The reply to request `sequence`, or nothing when the server answered
+    // with an error. A server that fails or does not answer by `deadline`
+    // marks the connection broken; every later wait on it returns nothing.
+    void *awaitReply(unsigned int sequence, Clock::time_point deadline) {
+        if (broken) return nullptr;
+        xcb_flush(xcb);
+        for (;;) {
+            void *reply = nullptr;
+            xcb_generic_error_t *error = nullptr;
+            if (xcb_poll_for_reply(xcb, sequence, &reply, &error)) {
+                std::free(error);
+                return reply;
+            }
+            // No events are selected, so whatever arrives unasked goes.
+            while (xcb_generic_event_t *event = xcb_poll_for_queued_event(xcb)) std::free(event);
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+            if (xcb_connection_has_error(xcb) || left.count() <= 0) {
+                broken = true;
+                return nullptr;
+            }
+            pollfd readable{xcb_get_file_descriptor(xcb), POLLIN, 0};
+            ::poll(&readable, 1, static_cast<int>(std::min<long long>(left.count(), INT_MAX)));
+        }
+    }
+
+    PropertyReply awaitProperty(xcb_get_property_cookie_t cookie, Clock::time_point deadline) {
+        return PropertyReply(
+            static_cast<xcb_get_property_reply_t *>(awaitReply(cookie.sequence, deadline)));
+    }
+};
+
+std::unique_ptr<X11Desktop::Connection>
+X11Desktop::Connection::open(const std::string &display, std::chrono::milliseconds timeout) {
+    const char *name = display.empty() ? std::getenv("DISPLAY") : display.c_str();
+    if (!name || !*name) return nullptr;
+    auto connection = std::make_unique<Connection>();
+    connection->xcb = xcb_connect(name, &connection->screen);
+    if (xcb_connection_has_error(connection->xcb)) return nullptr;
+
+    xcb_intern_atom_cookie_t *atomCookies = xcb_ewmh_init_atoms(connection->xcb, &connection->ewmh);
+    connection->ewmhAllocated = true;
+    // Replies come in request order: once this one is in, so are the atoms,
+    // and collecting them below cannot block.
+    const xcb_get_input_focus_cookie_t marker = xcb_get_input_focus(connection->xcb);
+    void *markerReply = connection->awaitReply(marker.sequence, Clock::now() + timeout);
+    if (!markerReply) {
+        std::free(atomCookies);
+        return nullptr;
+    }
+    std::free(markerReply);
+    if (!xcb_ewmh_init_atoms_replies(&connection->ewmh, atomCookies, nullptr)) {
+        connection->ewmhAllocated = false; // a failed collection releases the atoms itself
+        return nullptr;
+    }
+    if (connection->screen < 0 || connection->screen >= connection->ewmh.nb_screens) return nullptr;
+    return connection;
+}
+
+X11Desktop::X11Desktop(std::string display, std::chrono::milliseconds replyTimeout)
+    : display_(std::move(display))
+    , replyTimeout_(replyTimeout) {}
+
+X11Desktop::~X11Desktop() = default;
+
+X11Desktop::Connection *X11Desktop::connection() {
+    if (connection_ && (connection_->broken || xcb_connection_has_error(connection_->xcb))) {
+        connection_.reset();
+    }
+    if (!connection_) connection_ = Connection::open(display_, replyTimeout_);
+    return connection_.get();
+}
+
+std::optional<int32_t> X11Desktop::activeWindowPid() {
+    Connection *c = connection();
+    if (!c) return std::nullopt;
+    const auto deadline = Clock::now() + replyTimeout_;
+    const PropertyReply active =
+        c->awaitProperty(xcb_ewmh_get_active_window(&c->ewmh, c->screen), deadline);
+    xcb_window_t window = XCB_NONE;
+    if (!active || !xcb_ewmh_get_active_window_from_reply(&window, active.get()) ||
+        window == XCB_NONE) {
+        return std::nullopt;
+    }
+    const PropertyReply owner = c->awaitProperty(xcb_ewmh_get_wm_pid(&c->ewmh, window), deadline);
+    uint32_t pid = 0;
+    if (!owner || !xcb_ewmh_get_wm_pid_from_reply(&pid, owner.get()) || pid == 0 ||
+        pid > INT32_MAX) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(pid);
+}
+
+std::vector<uint32_t> X11Desktop::windowsOfPids(const std::vector<int32_t> &pids) {
+    if (pids.empty()) return {};
+    Connection *c = connection();
+    if (!c) return {};
+    const auto deadline = Clock::now() + replyTimeout_;
+    const PropertyReply list =
+        c->awaitProperty(xcb_ewmh_get_client_list(&c->ewmh, c->screen), deadline);
+    xcb_ewmh_get_windows_reply_t clients{};
+    // The parsed list only points into `list`, which keeps ownership.
+    if (!list || !xcb_ewmh_get_client_list_from_reply(&clients, list.get())) return {};
+    const std::vector<xcb_window_t> windows(clients.windows, clients.windows + clients.windows_len);
+
+    std::vector<xcb_get_property_cookie_t> owners;
+    owners.reserve(windows.size());
+    for (xcb_window_t window : windows) owners.push_back(xcb_ewmh_get_wm_pid(&c->ewmh, window));
+
+    std::vector<uint32_t> matching;
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        // A window closed since the list was read answers with an error.
+        const PropertyReply owner = c->awaitProperty(owners[i], deadline);
+        uint32_t pid = 0;
+        if (!owner || !xcb_ewmh_get_wm_pid_from_reply(&pid, owner.get())) continue;
+        if (pid == 0 || pid > INT32_MAX) continue;
+        if (std::find(pids.begin(), pids.end(), static_cast<int32_t>(pid)) != pids.end()) {
+            matching.push_back(windows[i]);
+        }
+    }
+    return matching;
+}
+
+bool X11Desktop::closeWindow(uint32_t window) {
+    Connection *c = connection();
+    if (!c) return false;
+    xcb_ewmh_request_close_window(&c->ewmh, c->screen, window, XCB_CURRENT_TIME,
+                                  XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+    return xcb_flush(c->xcb) > 0;
+}
+
+} // namespace quorvel::platform

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvel::platform {
+
+// The windows of an X11 (or XWayland) desktop as its window manager
+// publishes them. Connects on first use and again after the connection
+// broke; every call waits at most `replyTimeout` for the server, and with no
+// server there are no windows and nothing is active.
+class X11Desktop {
+public:
+    // `display` as in $DISPLAY; empty means $DISPLAY itself.
+    explicit X11Desktop(std::string display = {},
+                        std::chrono::milliseconds replyTimeout = std::chrono::milliseconds(500));
+    ~X11Desktop();
+    X11Desktop(const X11Desktop &) = delete;
+    X11Desktop &operator=(const X11Desktop &) = delete;
+
+    // The process that owns the active window, when the window names one.
+    std::optional<int32_t> activeWindowPid();
+
+    // The top-level windows the window manager lists for any of `pids`, in
+    // its order.
+    std::vector<uint32_t> windowsOfPids(const std::vector<int32_t> &pids);
+
+    // Asks the window manager to close `window` as its close button would.
+    // False when the request could not be sent.
+    bool closeWindow(uint32_t window);
+
+private:
+    struct Connection;
+
+    Connection *connection();
+
+    std::string display_;
+    std::chrono::milliseconds replyTimeout_;
+    std::unique_ptr<Connection> connection_;
+};
+
+} // namespace quorvel::platform

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QProcess>
+#include <QTest>
+
+#include <xcb/xcb.h>
+#include <xcb/xcb_ewmh.h>
+
+#include <algorithm>
+#include <string>
+
+// A private X server (Xvfb) with a real window manager (openbox) on it, for
+// as long as the object lives. The server picks a free display number itself.
+class X11Session {
+public:
+    X11Session() {
+        xvfb_.setStandardErrorFile(QProcess::nullDevice());
+        xvfb_.start(QStringLiteral("Xvfb"),
+                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                     QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                     QStringLiteral("640x480x24")});
+        if (!xvfb_.waitForStarted(10000)) return;
+        // The server writes its display number once it accepts clients.
+        QByteArray number;
+        while (!number.endsWith('\n') && xvfb_.waitForReadyRead(20000)) number += xvfb_.readAll();
+        if (!number.endsWith('\n')) return;
+        display_ = ":" + number.trimmed().toStdString();
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), QString::fromStdString(display_));
+        openbox_.setProcessEnvironment(environment);
+        openbox_.setStandardOutputFile(QProcess::nullDevice());
+        openbox_.setStandardErrorFile(QProcess::nullDevice());
+        openbox_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        if (!openbox_.waitForStarted(10000)) return;
+
+        connection_ = xcb_connect(display_.c_str(), &screen_);
+        if (xcb_connection_has_error(connection_)) return;
+        if (!xcb_ewmh_init_atoms_replies(&ewmh_, xcb_ewmh_init_atoms(connection_, &ewmh_),
+                                         nullptr)) {
+            return;
+        }
+        ewmhReady_ = true;
+        ready_ = windowManagerManagesWindows();
+    }
+
+    ~X11Session() {
+        if (ewmhReady_) xcb_ewmh_connection_wipe(&ewmh_);
+        if (connection_) xcb_disconnect(connection_);
+        stop(openbox_);
+        stop(xvfb_);
+    }
+
+    X11Session(const X11Session &) = delete;
+    X11Session &operator=(const X11Session &) = delete;
+
+    bool ready() const { return ready_; }
+    const std::string &display() const { return display_; }
+
+    // Asks the window manager to activate `window`, as a pager would.
+    void activate(uint32_t window) {
+        xcb_ewmh_request_change_active_window(
+            &ewmh_, screen_, window, XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_CURRENT_TIME, XCB_NONE);
+        xcb_flush(connection_);
+    }
+
+    // Ends the X server now, as a crash of the session would.
+    void stopServer() { stop(xvfb_); }
+
+private:
+    // The window manager announces itself before it takes windows over, and
+    // a window mapped in between stays unmanaged; so wait until it manages
+    // a window of our own.
+    bool windowManagerManagesWindows() {
+        xcb_screen_t *screen = ewmh_.screens[screen_];
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            const xcb_window_t probe = xcb_generate_id(connection_);
+            xcb_create_window(connection_, XCB_COPY_FROM_PARENT, probe, screen->root, 0, 0, 10, 10,
+                              0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+            xcb_map_window(connection_, probe);
+            xcb_flush(connection_);
+            const bool managed = QTest::qWaitFor([&] { return isListed(probe); }, 1000);
+            xcb_destroy_window(connection_, probe);
+            xcb_flush(connection_);
+            if (managed) return true;
+        }
+        return false;
+    }
+
+    bool isListed(xcb_window_t window) {
+        xcb_ewmh_get_windows_reply_t clients{};
+        if (!xcb_ewmh_get_client_list_reply(&ewmh_, xcb_ewmh_get_client_list(&ewmh_, screen_),
+                                            &clients, nullptr)) {
+            return false;
+        }
+        const bool listed = std::find(clients.windows, clients.windows + clients.windows_len,
+                                      window) != clients.windows + clients.windows_len;
+        xcb_ewmh_get_windows_reply_wipe(&clients);
+        return listed;
+    }
+
+    static void stop(QProcess &process) {
+        if (process.state() == QProcess::NotRunning) return;
+        process.terminate();
+        if (!process.waitForFinished(10000)) process.kill();
+        process.waitForFinished(10000);
+    }
+
+    QProcess xvfb_;
+    QProcess openbox_;
+    std::string display_;
+    xcb_connection_t *connection_ = nullptr;
+    xcb_ewmh_connection_t ewmh_{};
+    bool ewmhReady_ = false;
+    int screen_ = 0;
+    bool ready_ = false;
+};
