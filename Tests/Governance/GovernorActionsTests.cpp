@@ -13,19 +13,19 @@
 namespace quorvel {
 namespace {
 
+using platform::InMemoryWorkspace;
 using platform::ProcessSignal;
 using platform::SampledProcess;
 using testing::application;
 using testing::GovernorHarness;
-using testing::ScriptedWorkspace;
 
 SampledProcess sampled(const RawProcess &process) {
     return {process.pid, process.startTime, process.name, process.path};
 }
 
-std::vector<ScriptedWorkspace::SignalCall> callsFor(const AppGroup &group, ProcessSignal signal,
+std::vector<InMemoryWorkspace::SignalCall> callsFor(const AppGroup &group, ProcessSignal signal,
                                                     const std::set<int32_t> &undelivered = {}) {
-    std::vector<ScriptedWorkspace::SignalCall> calls;
+    std::vector<InMemoryWorkspace::SignalCall> calls;
     for (const RawProcess &process : group.processes)
         calls.push_back({sampled(process), signal, !undelivered.contains(process.pid)});
     return calls;
@@ -138,10 +138,10 @@ TEST(GovernorResumeOnQuit, ContinuesWhatItStoppedAndNotWhatWasResumedSince) {
     const std::size_t before = harness.workspace->signalCalls().size();
     const std::size_t records = harness.governor->history().size();
     harness.governor->resumeEverythingFrozen();
-    const std::vector<ScriptedWorkspace::SignalCall> calls(
+    const std::vector<InMemoryWorkspace::SignalCall> calls(
         harness.workspace->signalCalls().begin() + static_cast<std::ptrdiff_t>(before),
         harness.workspace->signalCalls().end());
-    const std::vector<ScriptedWorkspace::SignalCall> expected{
+    const std::vector<InMemoryWorkspace::SignalCall> expected{
         {sampled(editor.processes[0]), ProcessSignal::resume, true},
         {sampled(player.processes[0]), ProcessSignal::resume, true},
     };

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QSignalSpy>
-
 #include <chrono>
 #include <deque>
 #include <memory>
@@ -10,7 +8,7 @@
 #include <vector>
 
 #include "Engine/ProcessGovernor.h"
-#include "ScriptedWorkspace.h"
+#include "Workspace/InMemoryWorkspace.h"
 
 namespace quorvel::testing {
 
@@ -32,12 +30,13 @@ inline AppGroup application(std::string name, std::optional<std::string> bundleI
     return group;
 }
 
-// A governor on a scripted desktop with a clock that moves one second per
+// A governor on an in-memory desktop with a clock that moves one second per
 // reading and memory readings served from a queue.
 struct GovernorHarness {
     using Clock = ProcessGovernor::Clock;
 
-    std::shared_ptr<ScriptedWorkspace> workspace = std::make_shared<ScriptedWorkspace>();
+    std::shared_ptr<platform::InMemoryWorkspace> workspace =
+        std::make_shared<platform::InMemoryWorkspace>();
     Clock::time_point time = Clock::time_point(std::chrono::seconds(1'700'000'000));
     std::deque<std::optional<VMSnapshot>> readings;
     int readingCount = 0;

@@ -21,18 +21,23 @@
 namespace {
 
 volatile std::sig_atomic_t terminating = 0;
+volatile std::sig_atomic_t replacing = 0;
 
 void onTerminate(int) {
     terminating = 1;
 }
+void onReplace(int) {
+    replacing = 1;
+}
 
-// Sleeps until SIGTERM arrives; SIGTERM is blocked outside the wait, so it
-// cannot slip in between the check and the sleep.
-void sleepUntilTerminated() {
+// Sleeps until SIGTERM or SIGUSR1 arrives; both are blocked outside the
+// wait, so neither can slip in between the check and the sleep.
+void sleepUntilWoken() {
     sigset_t waiting;
     sigprocmask(SIG_SETMASK, nullptr, &waiting);
     sigdelset(&waiting, SIGTERM);
-    while (!terminating) sigsuspend(&waiting);
+    sigdelset(&waiting, SIGUSR1);
+    while (!terminating && !replacing) sigsuspend(&waiting);
 }
 
 } // namespace

@@ -12,20 +12,23 @@
 #include <memory>
 #include <string>
 
-// A real child process running Tests/Helpers/ProbeChild, possibly from a
-// copy of the program at a path of the test's choosing (the executable's path
-// gives the process its name and its group).
+// A real child process running Tests/Helpers/ProbeChild (or another helper
+// that says "ready" and ends when its stdin closes or on SIGTERM), possibly
+// from a copy of the program at a path of the test's choosing (the
+// executable's path gives the process its name and its group).
 class ProbeChild {
 public:
     static QString helperPath() { return QStringLiteral(QUORVEL_HELPER_DIR "/ProbeChild"); }
 
-    // Copies the helper to `relativePath` (raw bytes, may hold anything a
-    // file name can) under `dir` and returns the copy's path.
-    static std::string copyHelper(const QTemporaryDir &dir, const std::string &relativePath) {
+    // Copies the helper (or the program at `helper`) to `relativePath` (raw
+    // bytes, may hold anything a file name can) under `dir` and returns the
+    // copy's path.
+    static std::string copyHelper(const QTemporaryDir &dir, const std::string &relativePath,
+                                  const QString &helper = helperPath()) {
         const std::string path = QFile::encodeName(dir.path()).toStdString() + "/" + relativePath;
         const QString target = QFile::decodeName(QByteArray::fromStdString(path));
         QDir().mkpath(QFileInfo(target).absolutePath());
-        EXPECT_TRUE(QFile::copy(helperPath(), target)) << path;
+        EXPECT_TRUE(QFile::copy(helper, target)) << path;
         QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         return path;
     }
@@ -41,6 +44,7 @@ public:
     ~ProbeChild() {
         if (process_.state() == QProcess::NotRunning) return;
         ::kill(pid(), SIGCONT);
+        ::kill(pid(), SIGTERM);
         process_.closeWriteChannel();
         if (!process_.waitForFinished(10000)) process_.kill();
         process_.waitForFinished(10000);
@@ -48,6 +52,7 @@ public:
 
     bool started() const { return started_; }
     pid_t pid() const { return static_cast<pid_t>(process_.processId()); }
+    QProcess &process() { return process_; }
 
 private:
     QProcess process_;
