@@ -7,36 +7,14 @@
 #include <unistd.h>
 
 #include "meminfo.h"
+#include "smallfile.h"
 
 /* /proc/meminfo is about 1.5 KiB; the buffers stay on the stack. */
 enum { kMeminfoBufferSize = 8192, kSmallFileBufferSize = 512 };
 
-/* Reads a whole small file into buffer; returns the length, or -1. When the
- * file is larger than the buffer, the cut-off last line is dropped so that no
- * half number is parsed. */
-static long read_file(const char *path, char *buffer, size_t size) {
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    size_t length = 0;
-    while (length < size) {
-        ssize_t n = read(fd, buffer + length, size - length);
-        if (n < 0) {
-            close(fd);
-            return -1;
-        }
-        if (n == 0) break;
-        length += (size_t)n;
-    }
-    close(fd);
-    if (length == size) {
-        while (length > 0 && buffer[length - 1] != '\n') --length;
-    }
-    return (long)length;
-}
-
 static int read_meminfo(qv_meminfo *info) {
     char buffer[kMeminfoBufferSize];
-    long length = read_file("/proc/meminfo", buffer, sizeof buffer);
+    long length = qv_read_small_file(AT_FDCWD, "/proc/meminfo", buffer, sizeof buffer);
     if (length < 0) return -1;
     return qv_parse_meminfo(buffer, (size_t)length, info);
 }
@@ -53,7 +31,7 @@ static uint64_t zram_bytes(void) {
         char path[320];
         snprintf(path, sizeof path, "/sys/block/%s/mm_stat", entry->d_name);
         char buffer[kSmallFileBufferSize];
-        long length = read_file(path, buffer, sizeof buffer);
+        long length = qv_read_small_file(AT_FDCWD, path, buffer, sizeof buffer);
         uint64_t used = 0;
         if (length > 0 && qv_parse_zram_mm_stat(buffer, (size_t)length, &used) == 0)
             total = total > UINT64_MAX - used ? UINT64_MAX : total + used;
@@ -75,7 +53,7 @@ int32_t qv_vm_stats(qv_vm_record *record) {
 int32_t qv_pressure_level(void) {
     char buffer[kSmallFileBufferSize];
     qv_psi psi;
-    long length = read_file("/proc/pressure/memory", buffer, sizeof buffer);
+    long length = qv_read_small_file(AT_FDCWD, "/proc/pressure/memory", buffer, sizeof buffer);
     qv_parse_psi(length >= 0 ? buffer : NULL, length >= 0 ? (size_t)length : 0, &psi);
     qv_meminfo info;
     int hasInfo = read_meminfo(&info) == 0;

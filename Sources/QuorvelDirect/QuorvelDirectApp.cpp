@@ -3,16 +3,28 @@
 #include <QApplication>
 #include <QCoreApplication>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "App/ProModel.h"
 #include "App/StatusItemController.h"
 #include "Signals/QuitSignalWatcher.h"
 #include "UI/ProRootView.h"
+#include "Util/L10n.h"
+#include "Util/LanguageChoice.h"
+#include "Util/Notices.h"
 #include "Util/SymbolImage.h"
 
 namespace quorvel {
 namespace {
+
+// Chooses the language of the run before any thread exists (it stops the
+// program when the string tables are missing) and hands it on to what the
+// platform translates for us, such as system error texts.
+void chooseLanguage() {
+    const std::string language = LanguageChoice::gettextLanguage(L10n::shared().locale());
+    ::setenv("LANGUAGE", language.c_str(), 1);
+}
 
 bool hasArgument(int argc, char **argv, const char *argument) {
     for (int i = 1; i < argc; ++i) {
@@ -21,8 +33,8 @@ bool hasArgument(int argc, char **argv, const char *argument) {
     return false;
 }
 
-// Qt needs one of these to open a window; the offscreen and other chosen
-// platforms bring their own.
+// Qt needs one of these to open a window; a platform chosen by name (such as
+// offscreen) brings its own.
 bool displayAvailable() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
@@ -68,7 +80,12 @@ int runWithPanel(int argc, char **argv) {
 } // namespace
 
 int runQuorvel(int argc, char **argv) {
-    if (hasArgument(argc, argv, "--headless") || !displayAvailable()) return runHeadless(argc, argv);
+    chooseLanguage();
+    if (hasArgument(argc, argv, "--headless")) return runHeadless(argc, argv);
+    if (!displayAvailable()) {
+        noteOnce("no display to show the tray icon on; running without it");
+        return runHeadless(argc, argv);
+    }
     return runWithPanel(argc, argv);
 }
 

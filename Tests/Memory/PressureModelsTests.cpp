@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "Util/L10n.h"
 #include "Model/PressureModels.h"
 #include "System/SystemMemory.h"
 
@@ -65,6 +66,25 @@ TEST(PressureLevel, ComesFromItsRawValuesOnly) {
     EXPECT_EQ(symbol(PressureLevel::normal), "memorychip");
     EXPECT_EQ(symbol(PressureLevel::warning), "exclamationmark.circle");
     EXPECT_EQ(symbol(PressureLevel::critical), "exclamationmark.triangle.fill");
+}
+
+TEST(PressureLevel, SpeaksThroughTheLocalizer) {
+    const std::pair<PressureLevel, const char *> levels[] = {
+        {PressureLevel::normal, "normal"},
+        {PressureLevel::warning, "warning"},
+        {PressureLevel::critical, "critical"},
+    };
+    for (const auto &[level, name] : levels) {
+        SCOPED_TRACE(name);
+        const std::string textKey = std::string("pressure.text.") + name;
+        const std::string wordKey = std::string("pressure.word.") + name;
+        EXPECT_EQ(text(level), L10n::t(textKey));
+        EXPECT_EQ(word(level), L10n::t(wordKey));
+        EXPECT_NE(text(level), textKey);
+        EXPECT_NE(word(level), wordKey);
+    }
+    EXPECT_NE(word(PressureLevel::normal), word(PressureLevel::warning));
+    EXPECT_NE(text(PressureLevel::warning), text(PressureLevel::critical));
 }
 
 TEST(SystemMemory, CopiesTheShimsReading) {

@@ -75,13 +75,7 @@ PressureMonitor::~PressureMonitor() {
 }
 
 void PressureMonitor::setOnUpdate(Update onUpdate) {
-    std::lock_guard lock(updateMutex_);
-    onUpdate_ = std::move(onUpdate);
-}
-
-PressureMonitor::Update PressureMonitor::currentUpdate() {
-    std::lock_guard lock(updateMutex_);
-    return onUpdate_;
+    onUpdate_.set(std::move(onUpdate));
 }
 
 void PressureMonitor::start() {
@@ -102,7 +96,7 @@ void PressureMonitor::stop() {
 }
 
 void PressureMonitor::deliver(const PressureSnapshot &snapshot, uint64_t generation) {
-    Update update = currentUpdate();
+    Update update = onUpdate_.get();
     // Queued to the monitor's own thread; dropped by Qt if the monitor is gone.
     QMetaObject::invokeMethod(
         this,

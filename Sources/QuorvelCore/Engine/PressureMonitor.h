@@ -7,11 +7,11 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 
 #include "Model/PressureModels.h"
 #include "Pressure/PressureEventSource.h"
+#include "Util/GuardedValue.h"
 
 namespace quorvel {
 
@@ -51,14 +51,12 @@ public:
 private:
     class Worker;
 
-    Update currentUpdate();
     void deliver(const PressureSnapshot &snapshot, uint64_t generation);
 
     Dependencies dependencies_;
     QThread thread_;
     Worker *worker_;
-    std::mutex updateMutex_;
-    Update onUpdate_;
+    GuardedValue<Update> onUpdate_;
     // Bumped by start and stop, so deliveries of an earlier run are dropped.
     std::atomic<uint64_t> generation_{0};
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "Util/L10n.h"
+
 namespace quorvel {
 namespace {
 
@@ -20,6 +22,16 @@ uint64_t subtractOrZero(uint64_t a, uint64_t b) { return b > a ? 0 : a - b; }
 double fraction(uint64_t part, uint64_t total) {
     if (total == 0) return 0.0;
     return std::min(1.0, static_cast<double>(part) / static_cast<double>(total));
+}
+
+// The level's part of its text keys.
+std::string_view keyPart(PressureLevel level) {
+    switch (level) {
+    case PressureLevel::warning: return "warning";
+    case PressureLevel::critical: return "critical";
+    case PressureLevel::normal: break;
+    }
+    return "normal";
 }
 
 } // namespace
@@ -40,6 +52,14 @@ std::string_view symbol(PressureLevel level) {
     case PressureLevel::normal: break;
     }
     return "memorychip";
+}
+
+std::string text(PressureLevel level) {
+    return L10n::t(std::string("pressure.text.") + std::string(keyPart(level)));
+}
+
+std::string word(PressureLevel level) {
+    return L10n::t(std::string("pressure.word.") + std::string(keyPart(level)));
 }
 
 uint64_t VMSnapshot::freeBytes() const { return multiply(freePages, pageSize); }

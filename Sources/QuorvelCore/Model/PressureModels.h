@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace quorvel {
@@ -13,6 +14,11 @@ std::optional<PressureLevel> pressureLevelFromRaw(int raw);
 
 // Name of the level's symbol image, as the menu bar and the header show it.
 std::string_view symbol(PressureLevel level);
+
+// The level as a sentence ("pressure.text.*") and as one word
+// ("pressure.word.*"), in the language of the run.
+std::string text(PressureLevel level);
+std::string word(PressureLevel level);
 
 // One reading of the memory statistics. Derived byte counts saturate instead
 // of wrapping, so a fabricated record can never yield a wrapped-around figure.

@@ -1,0 +1,63 @@
+#ifndef QV_PROCMEM_H
+#define QV_PROCMEM_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Run states as the rest of Quorvel reads them. */
+enum {
+    QV_PROC_STATUS_UNKNOWN = 0,
+    QV_PROC_STATUS_RUNNING = 2,
+    QV_PROC_STATUS_SLEEPING = 3,
+    QV_PROC_STATUS_STOPPED = 4,
+    QV_PROC_STATUS_ZOMBIE = 5
+};
+
+/*
+ * One process. The Linux backend reads it from /proc/<pid>:
+ *
+ *   ppid, uid, status  "PPid:", the effective id of "Uid:" and the letter of
+ *                      "State:" in status (R 2; S, D, I 3; T, t 4; Z, X 5;
+ *                      any other 0)
+ *   footprint          RssAnon + VmSwap of status, in bytes: the process's
+ *                      private memory, resident or swapped out
+ *   name               the last component of the executable path, else the
+ *                      "Name:" of status; cut to 255 bytes
+ *   path               the target of exe without a trailing " (deleted)",
+ *                      cut to 1023 bytes; empty when it cannot be read
+ *   start_time         field 22 of stat, clock ticks after boot; 0 when it
+ *                      cannot be read. With the pid it tells a process apart
+ *                      from a later one that got the same pid.
+ */
+typedef struct qv_proc_record {
+    int32_t pid;
+    int32_t ppid;
+    uint32_t uid;
+    int32_t status;
+    uint64_t footprint;
+    char name[256];
+    char path[1024];
+    uint64_t start_time;
+} qv_proc_record;
+
+/* Writes up to capacity process ids, in the order the kernel lists them, and
+ * returns how many it wrote; -1 when buffer is null, capacity <= 0 or the
+ * listing fails. */
+int32_t qv_list_pids(int32_t *buffer, int32_t capacity);
+
+/* Fills *record; 0 on success (also when the path or footprint could not be
+ * read), -1 when record is null or the process is gone or cannot be
+ * inspected, leaving *record untouched. */
+int32_t qv_proc_info(int32_t pid, qv_proc_record *record);
+
+/* The footprint of qv_proc_info alone; 0 when it cannot be read. */
+uint64_t qv_phys_footprint(int32_t pid);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,25 @@
+#include "smallfile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+long qv_read_small_file(int dir, const char *path, char *buffer, size_t size) {
+    int fd = openat(dir, path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    size_t length = 0;
+    while (length < size) {
+        ssize_t n = read(fd, buffer + length, size - length);
+        if (n < 0) {
+            close(fd);
+            return -1;
+        }
+        if (n == 0) break;
+        length += (size_t)n;
+    }
+    close(fd);
+    if (length == size) {
+        while (length > 0 && buffer[length - 1] != '\n')
+            --length;
+    }
+    return (long)length;
+}

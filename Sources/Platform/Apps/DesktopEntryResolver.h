@@ -1,0 +1,73 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Apps/ApplicationDirectories.h"
+#include "Apps/ApplicationResolver.h"
+#include "Apps/ProcessCgroup.h"
+#include "Apps/ResolutionCache.h"
+
+namespace quorvel::platform {
+
+class DesktopEntryIndex;
+class DesktopEntryIndexer;
+
+// Linux: the installed desktop entry a process belongs to. First the entry
+// that starts the process's executable, so that a program run from a
+// terminal is itself and not the terminal; else the entry its desktop
+// launched it as, named by its systemd unit, which also catches helpers
+// and programs started through wrappers.
+//
+// The index of entries is built on a thread of its own from construction
+// on, so that neither the caller nor the sampling thread waits on hundreds
+// of files. Until the first build is done every process resolves to
+// nothing; any "nothing" is worked out again once a newer build is there.
+class DesktopEntryResolver final : public ApplicationResolver {
+public:
+    using CgroupReader = std::function<std::optional<std::string>(const ProcessIdentity &)>;
+
+    explicit DesktopEntryResolver(
+        std::vector<std::string> directories = applicationDirectories(currentXdgEnvironment()),
+        CgroupReader readCgroup = readProcessCgroup);
+    ~DesktopEntryResolver() override;
+
+    std::optional<InstalledApplication> applicationFor(const ProcessIdentity &process,
+                                                       const std::string &executablePath) override;
+    std::optional<std::string> identifierAt(const std::string &path) override;
+    void retainOnly(const std::vector<ProcessIdentity> &alive) override;
+
+    // How many index builds have finished; any thread may ask.
+    uint64_t indexBuilds() const;
+
+private:
+    struct IdentityHash {
+        size_t operator()(const ProcessIdentity &process) const {
+            return std::hash<uint64_t>()(process.startTime * 31 +
+                                         static_cast<uint32_t>(process.pid));
+        }
+    };
+    struct Snapshot {
+        std::shared_ptr<const DesktopEntryIndex> index;
+        uint64_t builds = 0;
+    };
+
+    Snapshot snapshot() const;
+    void publish(std::shared_ptr<const DesktopEntryIndex> index);
+    std::optional<InstalledApplication> resolve(const DesktopEntryIndex &index,
+                                                const ProcessIdentity &process,
+                                                const std::string &executablePath) const;
+
+    CgroupReader readCgroup_;
+    mutable std::mutex indexMutex_; // guards current_: the indexer thread replaces it
+    Snapshot current_;
+    ResolutionCache<ProcessIdentity, InstalledApplication, IdentityHash> processes_;
+    ResolutionCache<std::string, std::string> identifiers_;
+    std::unique_ptr<DesktopEntryIndexer> indexer_; // last, so it stops before the rest goes
+};
+
+} // namespace quorvel::platform

@@ -1,0 +1,59 @@
+#include "System/PerProcessMemory.h"
+
+#include <unistd.h>
+
+#include <cstring>
+
+#include "Util/Utf8.h"
+
+namespace quorvel::PerProcessMemory {
+
+namespace {
+
+std::string_view field(const char *text, std::size_t capacity) {
+    return {text, strnlen(text, capacity)};
+}
+
+} // namespace
+
+uint32_t ownUID() {
+    static const uint32_t uid = static_cast<uint32_t>(::getuid());
+    return uid;
+}
+
+std::optional<RawProcess> admit(const qv_proc_record &record, bool currentUserOnly,
+                                uint32_t ownUID) {
+    if (record.pid <= 0) return std::nullopt;
+    if (currentUserOnly && record.uid != ownUID) return std::nullopt;
+    const std::string_view path = field(record.path, sizeof record.path);
+    if (record.footprint == 0 && path.empty()) return std::nullopt;
+    return RawProcess{record.pid,
+                      record.ppid,
+                      record.uid,
+                      record.status,
+                      record.footprint,
+                      utf8WithReplacements(field(record.name, sizeof record.name)),
+                      utf8WithReplacements(path),
+                      record.start_time};
+}
+
+std::vector<RawProcess> listProcesses(bool currentUserOnly) {
+    std::vector<int32_t> pids(kMaxProcesses, 0);
+    const int32_t count = qv_list_pids(pids.data(), kMaxProcesses);
+    if (count < 1) return {};
+    std::vector<RawProcess> processes;
+    processes.reserve(static_cast<std::size_t>(count));
+    const uint32_t uid = ownUID();
+    qv_proc_record record;
+    for (int32_t i = 0; i < count; ++i) {
+        if (pids[i] <= 0) continue;
+        std::memset(&record, 0, sizeof record);
+        if (qv_proc_info(pids[i], &record) != 0) continue;
+        if (auto process = admit(record, currentUserOnly, uid)) {
+            processes.push_back(std::move(*process));
+        }
+    }
+    return processes;
+}
+
+} // namespace quorvel::PerProcessMemory

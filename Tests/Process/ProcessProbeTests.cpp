@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <vector>
+
+#include "ProbeChild.h"
+#include "System/PerProcessMemory.h"
+#include "procmem.h"
+
+namespace quorvel {
+namespace {
+
+std::optional<RawProcess> listed(pid_t pid, bool currentUserOnly = true) {
+    for (RawProcess &process : PerProcessMemory::listProcesses(currentUserOnly)) {
+        if (process.pid == pid) return std::move(process);
+    }
+    return std::nullopt;
+}
+
+// Waits until the listing shows the process in, or out of, the stopped state.
+bool awaitStopped(pid_t pid, bool stopped) {
+    return QTest::qWaitFor(
+        [&] {
+            const auto process = listed(pid);
+            return process && process->isStopped() == stopped;
+        },
+        10000);
+}
+
+std::string ownExecutable() {
+    char path[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path);
+    return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string();
+}
+
+// Clock ticks since boot, as start times count them.
+uint64_t ticksNow() {
+    double seconds = 0;
+    std::ifstream("/proc/uptime") >> seconds;
+    return static_cast<uint64_t>(seconds * static_cast<double>(::sysconf(_SC_CLK_TCK))) + 1;
+}
+
+TEST(ProcShim, RefusesMissingBuffersAndRecords) {
+    int32_t buffer[4] = {};
+    EXPECT_EQ(qv_list_pids(nullptr, 4), -1);
+    EXPECT_EQ(qv_list_pids(buffer, 0), -1);
+    EXPECT_EQ(qv_list_pids(buffer, -3), -1);
+    EXPECT_EQ(qv_proc_info(::getpid(), nullptr), -1);
+    qv_proc_record record;
+    EXPECT_EQ(qv_proc_info(0, &record), -1);
+    EXPECT_EQ(qv_proc_info(-1, &record), -1);
+    EXPECT_EQ(qv_phys_footprint(0), 0u);
+}
+
+TEST(ProcShim, ListsPositivePidsUpToTheCapacity) {
+    std::vector<int32_t> pids(PerProcessMemory::kMaxProcesses, 0);
+    const int32_t count = qv_list_pids(pids.data(), PerProcessMemory::kMaxProcesses);
+    ASSERT_GT(count, 1);
+    pids.resize(static_cast<std::size_t>(count));
+    EXPECT_TRUE(std::all_of(pids.begin(), pids.end(), [](int32_t pid) { return pid > 0; }));
+    EXPECT_NE(std::find(pids.begin(), pids.end(), ::getpid()), pids.end());
+
+    int32_t sentinel[3] = {-7, -7, -7};
+    EXPECT_EQ(qv_list_pids(sentinel, 2), 2);
+    EXPECT_EQ(sentinel[2], -7) << "wrote past the capacity";
+}
+
+TEST(ProcShim, DescribesThisProcess) {
+    qv_proc_record record;
+    ASSERT_EQ(qv_proc_info(::getpid(), &record), 0);
+    EXPECT_EQ(record.pid, ::getpid());
+    EXPECT_EQ(record.ppid, ::getppid());
+    EXPECT_EQ(record.uid, ::geteuid());
+    EXPECT_EQ(record.status, QV_PROC_STATUS_RUNNING);
+    EXPECT_GT(record.footprint, 0u);
+    EXPECT_EQ(std::string(record.path), ownExecutable());
+    EXPECT_STREQ(record.name, "quorvel_tests");
+    EXPECT_GT(record.start_time, 0u);
+    EXPECT_LE(record.start_time, ticksNow());
+    EXPECT_GT(qv_phys_footprint(::getpid()), 0u);
+}
+
+TEST(ProcShim, FailsForAProcessThatHasExited) {
+    pid_t gone = 0;
+    {
+        ProbeChild child(ProbeChild::helperPath().toStdString());
+        ASSERT_TRUE(child.started());
+        gone = child.pid();
+    }
+    qv_proc_record record;
+    std::memset(&record, 0x5A, sizeof record);
+    const qv_proc_record before = record;
+    EXPECT_EQ(qv_proc_info(gone, &record), -1);
+    EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0);
+    EXPECT_EQ(qv_phys_footprint(gone), 0u);
+}
+
+TEST(PerProcessMemory, ListsAChildWithThePrivateMemoryItTouched) {
+    constexpr uint64_t kMiB = 1024 * 1024;
+    ProbeChild child(ProbeChild::helperPath().toStdString(), {"touch", "64"});
+    ASSERT_TRUE(child.started());
+    const auto process = listed(child.pid());
+    ASSERT_TRUE(process);
+    EXPECT_GE(process->footprint, 64 * kMiB);
+    EXPECT_EQ(process->ppid, ::getpid());
+    EXPECT_EQ(process->uid, PerProcessMemory::ownUID());
+    EXPECT_EQ(process->name, "ProbeChild");
+    EXPECT_EQ(process->path, QFile::encodeName(ProbeChild::helperPath()).toStdString());
+    EXPECT_GE(qv_phys_footprint(child.pid()), 64 * kMiB);
+}
+
+TEST(PerProcessMemory, ReadsAStoppedChildAsStopped) {
+    ProbeChild child(ProbeChild::helperPath().toStdString());
+    ASSERT_TRUE(child.started());
+    ASSERT_EQ(::kill(child.pid(), SIGSTOP), 0);
+    ASSERT_TRUE(awaitStopped(child.pid(), true));
+    EXPECT_EQ(listed(child.pid())->status, 4);
+    ASSERT_EQ(::kill(child.pid(), SIGCONT), 0);
+    ASSERT_TRUE(awaitStopped(child.pid(), false));
+}
+
+TEST(PerProcessMemory, LeavesOtherUsersOutOnlyWhenAsked) {
+    std::optional<ProbeChild> otherUsers;
+    pid_t other = 1;
+    if (::geteuid() == 0) {
+        otherUsers.emplace(ProbeChild::helperPath().toStdString(), QStringList{"as-nobody"});
+        ASSERT_TRUE(otherUsers->started());
+        other = otherUsers->pid();
+    }
+    const auto everyone = listed(other, false);
+    ASSERT_TRUE(everyone) << "pid " << other << " is not listed for all users";
+    ASSERT_NE(everyone->uid, PerProcessMemory::ownUID());
+    EXPECT_FALSE(listed(other, true));
+}
+
+TEST(PerProcessMemory, KeepsProcessesWithOddLongOrDeletedExecutables) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string odd = ProbeChild::copyHelper(dir, "odd\xff\xfe name");
+    std::string deep;
+    while (deep.size() < 1100)
+        deep += std::string(200, 'd') + "/";
+    const std::string longPath = ProbeChild::copyHelper(dir, deep + "ProbeChild");
+    const std::string deleted = ProbeChild::copyHelper(dir, "short-lived");
+
+    ProbeChild oddChild(odd);
+    ProbeChild longChild(longPath);
+    ProbeChild deletedChild(deleted);
+    ASSERT_TRUE(oddChild.started() && longChild.started() && deletedChild.started());
+    ASSERT_TRUE(QFile::remove(QFile::decodeName(QByteArray::fromStdString(deleted))));
+
+    const auto oddProcess = listed(oddChild.pid());
+    ASSERT_TRUE(oddProcess);
+    EXPECT_EQ(oddProcess->name, "odd\uFFFD\uFFFD name");
+    EXPECT_EQ(oddProcess->path.substr(oddProcess->path.rfind('/') + 1), "odd\uFFFD\uFFFD name");
+
+    const auto longProcess = listed(longChild.pid());
+    ASSERT_TRUE(longProcess);
+    EXPECT_EQ(longProcess->path, longPath.substr(0, 1023));
+    EXPECT_EQ(longProcess->name, "ProbeChild");
+
+    const auto deletedProcess = listed(deletedChild.pid());
+    ASSERT_TRUE(deletedProcess);
+    EXPECT_EQ(deletedProcess->path, deleted);
+    EXPECT_EQ(deletedProcess->name, "short-lived");
+}
+
+TEST(PerProcessMemory, StartTimeStaysWithTheProcessAndGrowsWithLaterOnes) {
+    ProbeChild first(ProbeChild::helperPath().toStdString());
+    ASSERT_TRUE(first.started());
+    const auto early = listed(first.pid());
+    ASSERT_TRUE(early);
+    const auto self = listed(::getpid());
+    ASSERT_TRUE(self);
+    EXPECT_GE(early->startTime, self->startTime);
+    EXPECT_LE(early->startTime, ticksNow());
+
+    // Sleep a few ticks so the later child cannot share the first's tick.
+    QTest::qWait(100);
+    ProbeChild second(ProbeChild::helperPath().toStdString());
+    ASSERT_TRUE(second.started());
+    const auto later = listed(second.pid());
+    ASSERT_TRUE(later);
+    EXPECT_GT(later->startTime, early->startTime);
+    EXPECT_EQ(listed(first.pid())->startTime, early->startTime);
+    EXPECT_NE(later->identity(), early->identity());
+}
+
+TEST(PerProcessMemory, AdmitsByOwnerAndByWhatIsKnown) {
+    auto recordOf = [](int32_t pid, uint32_t uid, uint64_t footprint, const char *path) {
+        qv_proc_record record;
+        std::memset(&record, 0, sizeof record);
+        record.pid = pid;
+        record.uid = uid;
+        record.footprint = footprint;
+        std::strcpy(record.name, "tool");
+        std::strcpy(record.path, path);
+        return record;
+    };
+    struct Case {
+        qv_proc_record record;
+        bool currentUserOnly;
+        bool admitted;
+    };
+    const Case cases[] = {
+        {recordOf(10, 1000, 4096, "/bin/tool"), true, true},
+        {recordOf(10, 1001, 4096, "/bin/tool"), true, false},
+        {recordOf(10, 1001, 4096, "/bin/tool"), false, true},
+        {recordOf(10, 1000, 0, "/bin/tool"), true, true},
+        {recordOf(10, 1000, 4096, ""), true, true},
+        {recordOf(10, 1000, 0, ""), true, false},
+        {recordOf(0, 1000, 4096, "/bin/tool"), true, false},
+        {recordOf(-4, 1000, 4096, "/bin/tool"), false, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.record.pid << " uid " << c.record.uid << " "
+                                        << c.record.footprint << " '" << c.record.path << "'");
+        EXPECT_EQ(PerProcessMemory::admit(c.record, c.currentUserOnly, 1000).has_value(),
+                  c.admitted);
+    }
+
+    // Names that fill their field without a terminator, or hold bytes that are
+    // not UTF-8, are decoded, never dropped.
+    qv_proc_record odd = recordOf(10, 1000, 4096, "/opt/\xc3\x28/x");
+    std::memset(odd.name, 'n', sizeof odd.name);
+    odd.start_time = 77;
+    const auto process = PerProcessMemory::admit(odd, true, 1000);
+    ASSERT_TRUE(process);
+    EXPECT_EQ(process->name, std::string(256, 'n'));
+    EXPECT_EQ(process->path, "/opt/\uFFFD(/x");
+    EXPECT_EQ(process->startTime, 77u);
+}
+
+} // namespace
+} // namespace quorvel
