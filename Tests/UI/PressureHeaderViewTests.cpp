@@ -6,7 +6,9 @@
 
 #include "Support/Rendering.h"
 #include "UI/PanelLabel.h"
-#include "UI/PendingTexts.h"
+#include "UI/Toolkit/QtText.h"
+#include "Util/Format.h"
+#include "Util/L10n.h"
 #include "UI/PressureHeaderView.h"
 #include "UI/Sparkline.h"
 #include "UI/StatCell.h"
@@ -17,8 +19,6 @@ namespace quorvel {
 namespace {
 
 constexpr uint64_t kGiB = 1ull << 30;
-
-QString qt(const std::string &text) { return QString::fromStdString(text); }
 
 VMSnapshot reading() {
     VMSnapshot vm;
@@ -67,9 +67,9 @@ TEST_P(PressureHeaderLevels, DrawsDotWordAndChartInTheLevelColour) {
     test::saveShot(image, QStringLiteral("header-") + QLatin1String(c.name));
 
     const QColor level = pressureColor(c.level);
-    EXPECT_EQ(header.levelWord()->text(), qt(Pending::word(c.level)));
+    EXPECT_EQ(header.levelWord()->text(), qtText(word(c.level)));
     EXPECT_EQ(header.levelWord()->color(), level);
-    EXPECT_EQ(header.title()->text(), qt(Pending::t("header.title")));
+    EXPECT_EQ(header.title()->text(), qtText(L10n::t("header.title")));
     EXPECT_EQ(header.title()->color(), Theme::ink());
     EXPECT_TRUE(test::near(centrePixel(image, *header.statusDot(), header), level, 8));
     EXPECT_EQ(header.sparkline()->color(), Theme::withOpacity(level, 0.85));
@@ -102,8 +102,8 @@ TEST(PressureHeaderView, ShowsTheThreeFiguresOfAReadingUnclipped) {
         {vm.swapUsed, "header.stat.swap"}};
     for (std::size_t i = 0; i < cells.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(cells[i]->valueView()->text(), qt(Pending::bytes(expected[i].first)));
-        EXPECT_EQ(cells[i]->labelView()->text(), qt(Pending::t(expected[i].second)).toUpper());
+        EXPECT_EQ(cells[i]->valueView()->text(), qtText(Format::bytes(expected[i].first)));
+        EXPECT_EQ(cells[i]->labelView()->text(), qtText(L10n::t(expected[i].second)).toUpper());
         EXPECT_TRUE(shownWhole(*cells[i]->valueView()));
         EXPECT_TRUE(shownWhole(*cells[i]->labelView()));
     }
@@ -126,7 +126,7 @@ TEST(PressureHeaderView, WithoutAReadingShowsOnlyTheFirstRow) {
 
     EXPECT_EQ(header.statsRow(), nullptr);
     EXPECT_LT(header.height(), withReading.height());
-    EXPECT_EQ(header.levelWord()->text(), qt(Pending::word(PressureLevel::warning)));
+    EXPECT_EQ(header.levelWord()->text(), qtText(word(PressureLevel::warning)));
 
     // A reading that arrives later brings the row; losing it again removes it.
     header.setPressure({PressureLevel::normal, reading()});
@@ -152,7 +152,7 @@ TEST(PressureHeaderView, WritesFiguresBeyondTheSignedRangeAsItsLargestValue) {
     test::saveShot(image, QStringLiteral("header-huge-figures"));
     const StatCell *physical = header.statCells()[0];
     EXPECT_EQ(physical->valueView()->text(),
-              qt(Pending::bytes(uint64_t(std::numeric_limits<int64_t>::max()))));
+              qtText(Format::bytes(uint64_t(std::numeric_limits<int64_t>::max()))));
 }
 
 } // namespace

@@ -4,14 +4,15 @@
 #include <QScreen>
 
 #include <charconv>
-#include <cstdio>
 #include <string>
 
 #include "App/PanelPlacement.h"
 #include "App/StatusIcon.h"
 #include "App/SystemTrayStatusIcon.h"
 #include "App/TrayIconImage.h"
-#include "UI/PendingTexts.h"
+#include "UI/Toolkit/QtText.h"
+#include "Util/Notices.h"
+#include "Util/L10n.h"
 
 namespace quorvel {
 namespace {
@@ -49,12 +50,12 @@ StatusItemController::StatusItemController(const QString &initialSymbol,
     , panel_(new PanelHost(content(), hasTray_ ? PanelHost::Kind::popover : PanelHost::Kind::window)) {
     connect(panel_, &PanelHost::closed, this, &StatusItemController::panelClosed);
     if (!hasTray_) {
-        std::fputs("quorvel: the desktop has no system tray; the panel opens as a window\n", stderr);
+        noteOnce("the desktop has no system tray; the panel opens as a window");
         open();
         return;
     }
     icon_->setIcon(trayIconImage(symbol_.toStdString()));
-    icon_->setToolTip(QString::fromStdString(Pending::t("header.accessibility.menuBarIcon")));
+    icon_->setToolTip(qtText(L10n::t("header.accessibility.menuBarIcon")));
     connect(icon_.get(), &StatusIcon::activated, this, &StatusItemController::activated);
     icon_->show();
 }

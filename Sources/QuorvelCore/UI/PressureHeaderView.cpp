@@ -3,7 +3,9 @@
 #include <QGraphicsDropShadowEffect>
 #include <QPainter>
 
-#include "UI/PendingTexts.h"
+#include "UI/Toolkit/QtText.h"
+#include "Util/Format.h"
+#include "Util/L10n.h"
 #include "UI/Sparkline.h"
 #include "UI/StatCell.h"
 #include "UI/Theme.h"
@@ -17,8 +19,6 @@ namespace {
 
 constexpr int kDotSize = 9;
 constexpr double kSparklineOpacity = 0.85;
-
-QString qt(const std::string &text) { return QString::fromStdString(text); }
 
 // The level's dot, glowing softly in its own colour.
 class StatusDot : public QWidget {
@@ -56,7 +56,7 @@ PressureHeaderView::PressureHeaderView(bool showStats, QWidget *parent)
     const QFont rowFont = systemFont(14, FontWeight::semibold);
     auto *dot = new StatusDot(this);
     dot_ = dot;
-    title_ = new TextView(qt(Pending::t("header.title")), rowFont, Theme::ink(), this);
+    title_ = new TextView(qtText(L10n::t("header.title")), rowFont, Theme::ink(), this);
     word_ = new TextView(QString(), rowFont, Theme::green(), this);
     sparkline_ = new Sparkline({}, Theme::green(), this);
 
@@ -70,9 +70,9 @@ PressureHeaderView::PressureHeaderView(bool showStats, QWidget *parent)
     stack->addLayout(row);
 
     stats_ = new QWidget(this);
-    physical_ = new StatCell(QString(), qt(Pending::t("header.stat.physical")), stats_);
-    compressed_ = new StatCell(QString(), qt(Pending::t("header.stat.compressed")), stats_);
-    swap_ = new StatCell(QString(), qt(Pending::t("header.stat.swap")), stats_);
+    physical_ = new StatCell(QString(), qtText(L10n::t("header.stat.physical")), stats_);
+    compressed_ = new StatCell(QString(), qtText(L10n::t("header.stat.compressed")), stats_);
+    swap_ = new StatCell(QString(), qtText(L10n::t("header.stat.swap")), stats_);
     auto *cells = hstack(12, stats_);
     for (StatCell *cell : statCells()) cells->addWidget(cell, 1, Qt::AlignTop);
     stack->addWidget(stats_);
@@ -95,15 +95,15 @@ void PressureHeaderView::setHistory(std::vector<double> history) {
 void PressureHeaderView::refresh() {
     const QColor color = pressureColor(pressure_.level);
     static_cast<StatusDot *>(dot_)->setColor(color);
-    word_->setText(qt(Pending::word(pressure_.level)));
+    word_->setText(qtText(word(pressure_.level)));
     word_->setColor(color);
     sparkline_->setColor(Theme::withOpacity(color, kSparklineOpacity));
 
     const bool stats = showStats_ && pressure_.vm.has_value();
     if (stats) {
-        physical_->setValue(qt(Pending::bytes(pressure_.vm->totalBytes)));
-        compressed_->setValue(qt(Pending::bytes(pressure_.vm->compressedBytes())));
-        swap_->setValue(qt(Pending::bytes(pressure_.vm->swapUsed)));
+        physical_->setValue(qtText(Format::bytes(pressure_.vm->totalBytes)));
+        compressed_->setValue(qtText(Format::bytes(pressure_.vm->compressedBytes())));
+        swap_->setValue(qtText(Format::bytes(pressure_.vm->swapUsed)));
     }
     stats_->setVisible(stats);
 }

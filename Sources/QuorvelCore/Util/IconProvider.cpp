@@ -2,9 +2,10 @@
 
 #include <QFileInfo>
 
+#include <filesystem>
 #include <unordered_map>
 
-#include "Apps/DesktopEntryIcon.h"
+#include "Apps/DesktopEntryFile.h"
 #include "UI/Theme.h"
 #include "Util/SymbolImage.h"
 
@@ -27,8 +28,15 @@ QIcon genericApplicationIcon() {
     return generic;
 }
 
+// The Icon key of the desktop entry at `appPath`; empty without one.
+QString iconName(const std::string &appPath) {
+    const std::string id = std::filesystem::path(appPath).stem().string();
+    const platform::DesktopEntryFile file = platform::DesktopEntryFile::read(appPath, id);
+    return file.entry ? QString::fromStdString(file.entry->application.icon) : QString();
+}
+
 QIcon lookUp(const std::string &appPath) {
-    const QString name = QString::fromStdString(platform::desktopEntryIcon(appPath));
+    const QString name = iconName(appPath);
     if (name.isEmpty()) return genericApplicationIcon();
     if (QFileInfo(name).isAbsolute()) {
         return QFileInfo::exists(name) ? QIcon(name) : genericApplicationIcon();
