@@ -92,14 +92,22 @@ QFont TextView::fittedFont() const {
     if (wrapping_ || text_.isEmpty()) return font_;
     const int natural = naturalWidth();
     if (natural <= width()) return font_;
-    const double scale = std::max(minimumScaleFactor_, double(width()) / natural);
+    // Glyph widths do not scale linearly with hinting, so step down from the
+    // proportional guess until the text fits or the minimum is reached.
+    double scale = std::max(minimumScaleFactor_, double(width()) / natural);
     QFont fitted = font_;
-    fitted.setPointSizeF(font_.pointSizeF() * scale);
-    // Letter spacing is not scaled by Qt; keep its share of the width.
-    if (font_.letterSpacingType() == QFont::AbsoluteSpacing) {
-        fitted.setLetterSpacing(QFont::AbsoluteSpacing, font_.letterSpacing() * scale);
+    for (;;) {
+        fitted.setPointSizeF(font_.pointSizeF() * scale);
+        // Qt does not scale letter spacing with the size; keep its share.
+        if (font_.letterSpacingType() == QFont::AbsoluteSpacing) {
+            fitted.setLetterSpacing(QFont::AbsoluteSpacing, font_.letterSpacing() * scale);
+        }
+        if (scale <= minimumScaleFactor_ ||
+            QFontMetricsF(fitted).horizontalAdvance(text_) <= width()) {
+            return fitted;
+        }
+        scale = std::max(minimumScaleFactor_, scale - 0.02);
     }
-    return fitted;
 }
 
 void TextView::paintEvent(QPaintEvent *) {
