@@ -14,6 +14,7 @@
 #include "UI/PanelOutlineButton.h"
 #include "UI/Theme.h"
 #include "UI/Toolkit/StyledButton.h"
+#include "UI/Toolkit/Typography.h"
 
 namespace quorvel {
 namespace {
@@ -39,6 +40,20 @@ TEST(Theme, HexSplitsTheComponentsAndKeepsTheOpacity) {
     EXPECT_NEAR(color.alphaF(), 0.5, 0.01);
     EXPECT_NEAR(Theme::inkDim().alphaF(), 0.6, 0.01);
     EXPECT_NEAR(Theme::hairline().alphaF(), 0.08, 0.01);
+}
+
+// Figures that change every second must not shift sideways.
+TEST(Typography, FiguresHaveDigitsOfOneWidth) {
+    for (const QFont &font : {systemFont(16, FontWeight::semibold, FontDesign::tabularDigits),
+                              systemFont(13, FontWeight::semibold, FontDesign::tabularDigits),
+                              Theme::mono()}) {
+        SCOPED_TRACE(font.family().toStdString());
+        const QFontMetricsF metrics(font);
+        const qreal one = metrics.horizontalAdvance(QStringLiteral("1111"));
+        for (const char *digits : {"0000", "4444", "7777", "8888"}) {
+            EXPECT_DOUBLE_EQ(metrics.horizontalAdvance(QString::fromLatin1(digits)), one);
+        }
+    }
 }
 
 TEST(PanelLabel, ShowsItsTextInCapitals) {
