@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "App/ProModel.h"
+#include "Support/FixedPressure.h"
 #include "Support/Rendering.h"
 #include "UI/PressureHeaderView.h"
 #include "UI/ProRootView.h"
@@ -9,18 +10,6 @@
 
 namespace quorvel {
 namespace {
-
-class SilentSource final : public platform::PressureEventSource {
-public:
-    void start(Handler) override {}
-    void cancel() override {}
-};
-
-// A model whose monitor reads nothing; the test hands it snapshots itself.
-PressureMonitor::Dependencies noReading() {
-    return {[] { return std::make_unique<SilentSource>(); }, [] { return std::nullopt; },
-            [] { return 0; }, std::chrono::hours(1)};
-}
 
 VMSnapshot reading(uint64_t usedPages) {
     VMSnapshot vm;
@@ -35,7 +24,7 @@ VMSnapshot reading(uint64_t usedPages) {
 }
 
 TEST(ProRootView, IsAPanelWideHeaderThatFollowsTheModel) {
-    ProModel model(noReading());
+    ProModel model(test::fixedReading(std::nullopt));
     ProRootView root(model);
     EXPECT_EQ(root.header()->statsRow(), nullptr);
 
