@@ -36,7 +36,8 @@ TEST(ProRootView, IsAPanelWideHeaderThatFollowsTheModel) {
                   {PressureLevel::critical, "critical"}};
     uint64_t used = 1'500'000;
     for (const auto &step : levels) {
-        for (int i = 0; i < 14; ++i, used += 40'000) model.receivePressure({step.level, reading(used)});
+        for (int i = 0; i < 14; ++i, used += 40'000)
+            model.receivePressure({step.level, reading(used)});
         const QImage image = test::render(root);
         test::saveShot(image, QStringLiteral("panel-") + QLatin1String(step.name));
         EXPECT_EQ(image.width(), ProRootView::kWidth);

@@ -144,16 +144,18 @@ TEST(StatusItemController, AnAutomatedShowTellsNoCallback) {
 TEST(StatusItemController, ButtonFrameIsTheIconsOrTheLastClickPoint) {
     Harness unknown;
     EXPECT_FALSE(unknown.controller->buttonFrameInScreen());
-    EXPECT_TRUE(unknown.controller->diagnostics().contains(QStringLiteral("winFrame=(0.0, 0.0, 0.0, 0.0)")));
+    EXPECT_TRUE(unknown.controller->diagnostics().contains(
+        QStringLiteral("winFrame=(0.0, 0.0, 0.0, 0.0)")));
     unknown.icon->click(QPoint(640, 12));
     EXPECT_EQ(unknown.controller->buttonFrameInScreen(), QRect(640, 12, 1, 1));
 
     Harness known(true, QRect(500, 0, 24, 24));
     EXPECT_EQ(known.controller->buttonFrameInScreen(), QRect(500, 0, 24, 24));
     const QString line = known.controller->diagnostics();
-    EXPECT_TRUE(line.startsWith(QStringLiteral("visible=true len=-1.0 img=true imgSize=(24.0, 24.0) "
-                                               "btnFrame=(0.0, 0.0, 24.0, 24.0) "
-                                               "winFrame=(500.0, 0.0, 24.0, 24.0) screen=(")))
+    EXPECT_TRUE(
+        line.startsWith(QStringLiteral("visible=true len=-1.0 img=true imgSize=(24.0, 24.0) "
+                                       "btnFrame=(0.0, 0.0, 24.0, 24.0) "
+                                       "winFrame=(500.0, 0.0, 24.0, 24.0) screen=(")))
         << line.toStdString();
 }
 

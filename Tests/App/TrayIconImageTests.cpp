@@ -11,7 +11,8 @@ namespace {
 
 // Only the glyph is drawn, in one colour: the tray shows it on its own panel.
 TEST(TrayIconImage, DrawsEachLevelsSymbolMonochromeAtTheTraysSizes) {
-    const char *symbols[] = {"memorychip", "exclamationmark.circle", "exclamationmark.triangle.fill"};
+    const char *symbols[] = {"memorychip", "exclamationmark.circle",
+                             "exclamationmark.triangle.fill"};
     const int sizes[] = {16, 22, 24, 32, 48};
     QImage strip(5 * 56, 3 * 56, QImage::Format_ARGB32);
     strip.fill(QColor(0x2b, 0x2b, 0x2b));

@@ -45,12 +45,14 @@ inline void saveShot(const QImage &image, const QString &name) {
 // Whether two colours are alike within a small per-channel tolerance, as
 // antialiasing and blending leave them.
 inline bool near(const QColor &a, const QColor &b, int tolerance = 24) {
-    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+    return std::abs(a.red() - b.red()) <= tolerance &&
+           std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
 // Whether the image holds a pixel close to `color` inside `area`.
-inline bool contains(const QImage &image, const QColor &color, QRect area = {}, int tolerance = 24) {
+inline bool contains(const QImage &image, const QColor &color, QRect area = {},
+                     int tolerance = 24) {
     if (area.isNull()) area = image.rect();
     area &= image.rect();
     for (int y = area.top(); y <= area.bottom(); ++y) {

@@ -56,13 +56,14 @@ TEST(Sparkline, RendersEachCountWithinItsFrame) {
         test::saveShot(image, QStringLiteral("sparkline-%1").arg(count));
         EXPECT_EQ(test::contains(image, Theme::green(), {}, 60), count >= 2);
         // The line's round caps, half its width beyond the frame, stay inside the widget.
-        EXPECT_TRUE(QRectF(chart.rect()).contains(chart.chartRect().adjusted(-0.75, -0.75, 0.75, 0.75)));
+        EXPECT_TRUE(
+            QRectF(chart.rect()).contains(chart.chartRect().adjusted(-0.75, -0.75, 0.75, 0.75)));
     }
 }
 
 TEST(SegmentBar, ZeroTotalsGiveEmptySegmentsWithoutDividingByZero) {
-    const std::vector<SegmentBar::Segment> zeros{{Theme::green(), 0}, {Theme::amber(), 0},
-                                                 {Theme::red(), 0}};
+    const std::vector<SegmentBar::Segment> zeros{
+        {Theme::green(), 0}, {Theme::amber(), 0}, {Theme::red(), 0}};
     const std::vector<QRectF> rects = SegmentBar::layout(zeros, 300);
     ASSERT_EQ(rects.size(), 3u);
     for (const QRectF &rect : rects) {
@@ -105,7 +106,8 @@ TEST(UsageBar, ClampsItsFillAndKeepsADotWhenEmpty) {
     EXPECT_DOUBLE_EQ(UsageBar::fillRect(-1, bar).width(), 3);
     EXPECT_DOUBLE_EQ(UsageBar::fillRect(0.5, bar).width(), 54);
     EXPECT_DOUBLE_EQ(UsageBar::fillRect(2, bar).width(), 108);
-    EXPECT_DOUBLE_EQ(UsageBar::fillRect(std::numeric_limits<double>::quiet_NaN(), bar).width(), 108);
+    EXPECT_DOUBLE_EQ(UsageBar::fillRect(std::numeric_limits<double>::quiet_NaN(), bar).width(),
+                     108);
 }
 
 TEST(UsageBar, RendersTrackAndFill) {

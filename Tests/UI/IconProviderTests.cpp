@@ -14,15 +14,17 @@ std::string writeEntry(const QTemporaryDir &dir, const QString &name, const QStr
     const QString path = dir.filePath(name + QStringLiteral(".desktop"));
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=/bin/true\nIcon=%2\n")
-                   .arg(name, icon)
-                   .toUtf8());
+    file.write(
+        QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=/bin/true\nIcon=%2\n")
+            .arg(name, icon)
+            .toUtf8());
     return path.toStdString();
 }
 
 QRgb centre(const QIcon &icon) {
-    return icon.pixmap(IconProvider::kSize).toImage().pixel(IconProvider::kSize / 2,
-                                                             IconProvider::kSize / 2);
+    return icon.pixmap(IconProvider::kSize)
+        .toImage()
+        .pixel(IconProvider::kSize / 2, IconProvider::kSize / 2);
 }
 
 TEST(IconProvider, DrawsTheGearForAnEntryWithoutAPath) {
@@ -30,7 +32,8 @@ TEST(IconProvider, DrawsTheGearForAnEntryWithoutAPath) {
     const QIcon second = IconProvider::icon(std::nullopt);
     EXPECT_FALSE(first.isNull());
     EXPECT_FALSE(first.pixmap(IconProvider::kSize).isNull());
-    EXPECT_EQ(first.pixmap(IconProvider::kSize).toImage(), second.pixmap(IconProvider::kSize).toImage());
+    EXPECT_EQ(first.pixmap(IconProvider::kSize).toImage(),
+              second.pixmap(IconProvider::kSize).toImage());
 }
 
 TEST(IconProvider, TakesTheFileAnEntryNamesAndCachesItPerPath) {
@@ -50,8 +53,10 @@ TEST(IconProvider, TakesTheFileAnEntryNamesAndCachesItPerPath) {
 
 TEST(IconProvider, FallsBackToAGenericIconForUnknownEntriesAndNames) {
     QTemporaryDir dir;
-    const std::string unknownName = writeEntry(dir, QStringLiteral("Odd"), QStringLiteral("no-such-icon-name-xyz"));
-    const std::string missingFile = writeEntry(dir, QStringLiteral("Gone"), dir.filePath(QStringLiteral("gone.png")));
+    const std::string unknownName =
+        writeEntry(dir, QStringLiteral("Odd"), QStringLiteral("no-such-icon-name-xyz"));
+    const std::string missingFile =
+        writeEntry(dir, QStringLiteral("Gone"), dir.filePath(QStringLiteral("gone.png")));
     const std::string noEntry = dir.filePath(QStringLiteral("absent.desktop")).toStdString();
     const std::string oddBytes = std::string("/tmp/\xff\xfe-odd\n.desktop");
     for (const std::string &path : {unknownName, missingFile, noEntry, oddBytes}) {

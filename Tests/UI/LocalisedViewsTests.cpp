@@ -20,8 +20,10 @@ TEST(LocalisedViews, HoldInJapaneseAndChinese) {
         environment.insert(QStringLiteral("QUORVEL_LOCALE"), QString::fromLatin1(locale));
         child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--gtest_filter=LocalisedViews.*:*PressureHeader*:ProRootView.*:StyledButton.*")});
+        child.start(
+            QCoreApplication::applicationFilePath(),
+            {QStringLiteral(
+                "--gtest_filter=LocalisedViews.*:*PressureHeader*:ProRootView.*:StyledButton.*")});
         ASSERT_TRUE(child.waitForFinished(180000));
         const QByteArray output = child.readAll();
         EXPECT_EQ(child.exitCode(), 0) << output.toStdString();

@@ -6,14 +6,14 @@
 
 #include "Support/Rendering.h"
 #include "UI/PanelLabel.h"
-#include "UI/Toolkit/QtText.h"
-#include "Util/Format.h"
-#include "Util/L10n.h"
 #include "UI/PressureHeaderView.h"
 #include "UI/Sparkline.h"
 #include "UI/StatCell.h"
 #include "UI/Theme.h"
+#include "UI/Toolkit/QtText.h"
 #include "UI/Toolkit/TextView.h"
+#include "Util/Format.h"
+#include "Util/L10n.h"
 
 namespace quorvel {
 namespace {
@@ -73,8 +73,8 @@ TEST_P(PressureHeaderLevels, DrawsDotWordAndChartInTheLevelColour) {
     EXPECT_EQ(header.title()->color(), Theme::ink());
     EXPECT_TRUE(test::near(centrePixel(image, *header.statusDot(), header), level, 8));
     EXPECT_EQ(header.sparkline()->color(), Theme::withOpacity(level, 0.85));
-    const QRect chart = QRect(header.sparkline()->mapTo(&header, QPoint(0, 0)),
-                              header.sparkline()->size());
+    const QRect chart =
+        QRect(header.sparkline()->mapTo(&header, QPoint(0, 0)), header.sparkline()->size());
     EXPECT_TRUE(test::contains(image, level, chart, 40));
     // The title never takes the level's colour.
     const QRect title(header.title()->mapTo(&header, QPoint(0, 0)), header.title()->size());

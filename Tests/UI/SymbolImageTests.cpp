@@ -12,15 +12,29 @@ namespace quorvel {
 namespace {
 
 // Every symbol name the panel's views draw.
-const char *const kNamedByViews[] = {
-    "memorychip",       "exclamationmark.circle", "exclamationmark.triangle.fill",
-    "checkmark.circle.fill", "xmark.circle.fill", "chevron.right", "clock.arrow.circlepath",
-    "ellipsis",         "gearshape",              "gearshape.2",
-    "info.circle",      "info.circle.fill",       "lock.fill",
-    "moon.zzz.fill",    "play.circle.fill",       "play.fill",
-    "pause.fill",       "arrow.clockwise",        "plus.circle.fill",
-    "trash",            "star",                   "internaldrive.fill",
-    "rectangle.compress.vertical"};
+const char *const kNamedByViews[] = {"memorychip",
+                                     "exclamationmark.circle",
+                                     "exclamationmark.triangle.fill",
+                                     "checkmark.circle.fill",
+                                     "xmark.circle.fill",
+                                     "chevron.right",
+                                     "clock.arrow.circlepath",
+                                     "ellipsis",
+                                     "gearshape",
+                                     "gearshape.2",
+                                     "info.circle",
+                                     "info.circle.fill",
+                                     "lock.fill",
+                                     "moon.zzz.fill",
+                                     "play.circle.fill",
+                                     "play.fill",
+                                     "pause.fill",
+                                     "arrow.clockwise",
+                                     "plus.circle.fill",
+                                     "trash",
+                                     "star",
+                                     "internaldrive.fill",
+                                     "rectangle.compress.vertical"};
 
 int inkedPixels(const QPixmap &pixmap) {
     const QImage image = pixmap.toImage();
@@ -36,24 +50,25 @@ TEST(SymbolGlyphs, KnowsEverySymbolTheViewsName) {
         SCOPED_TRACE(symbol);
         EXPECT_EQ(SymbolGlyphs::glyphFor(symbol).symbol, symbol);
     }
-    EXPECT_EQ(SymbolGlyphs::glyphFor("no.such.symbol").glyphName, SymbolGlyphs::kFallback.glyphName);
+    EXPECT_EQ(SymbolGlyphs::glyphFor("no.such.symbol").glyphName,
+              SymbolGlyphs::kFallback.glyphName);
     EXPECT_EQ(SymbolGlyphs::glyphFor("").glyphName, SymbolGlyphs::kFallback.glyphName);
 }
 
 // The codepoints are copied from the font's own name list; a wrong one would
 // draw some other picture.
 TEST(SymbolGlyphs, CodepointsMatchTheFontsNameList) {
-    QFile list(QStringLiteral(
-        "/usr/share/fonts-material-design-icons-iconfont/scss/_variables.scss"));
+    QFile list(
+        QStringLiteral("/usr/share/fonts-material-design-icons-iconfont/scss/_variables.scss"));
     if (!list.open(QIODevice::ReadOnly)) GTEST_SKIP() << "the font's name list is not installed";
     const QString names = QString::fromUtf8(list.readAll());
     std::vector<SymbolGlyph> glyphs(SymbolGlyphs::table().begin(), SymbolGlyphs::table().end());
     glyphs.push_back(SymbolGlyphs::kFallback);
     for (const SymbolGlyph &glyph : glyphs) {
         SCOPED_TRACE(std::string(glyph.glyphName));
-        const QRegularExpression entry(QStringLiteral("\"%1\": ([0-9a-f]+),")
-                                           .arg(QString::fromUtf8(glyph.glyphName.data(),
-                                                                  qsizetype(glyph.glyphName.size()))));
+        const QRegularExpression entry(
+            QStringLiteral("\"%1\": ([0-9a-f]+),")
+                .arg(QString::fromUtf8(glyph.glyphName.data(), qsizetype(glyph.glyphName.size()))));
         const QRegularExpressionMatch match = entry.match(names);
         ASSERT_TRUE(match.hasMatch());
         EXPECT_EQ(match.captured(1).toUInt(nullptr, 16), glyph.codepoint);

@@ -44,9 +44,9 @@ TEST(Theme, HexSplitsTheComponentsAndKeepsTheOpacity) {
 
 // Figures that change every second must not shift sideways.
 TEST(Typography, FiguresHaveDigitsOfOneWidth) {
-    for (const QFont &font : {systemFont(16, FontWeight::semibold, FontDesign::tabularDigits),
-                              systemFont(13, FontWeight::semibold, FontDesign::tabularDigits),
-                              Theme::mono()}) {
+    for (const QFont &font :
+         {systemFont(16, FontWeight::semibold, FontDesign::tabularDigits),
+          systemFont(13, FontWeight::semibold, FontDesign::tabularDigits), Theme::mono()}) {
         SCOPED_TRACE(font.family().toStdString());
         const QFontMetricsF metrics(font);
         const qreal one = metrics.horizontalAdvance(QStringLiteral("1111"));
@@ -97,7 +97,8 @@ TEST(StyledButton, RendersEachStyleWithItsFillAndLabel) {
     auto *cta = new StyledButton(GreenCTAButton(), QStringLiteral("Focus"), "moon.zzz.fill");
     cta->setLabelSpacing(8);
     auto *icon = new StyledButton(PanelIconButton(), QString(), "clock.arrow.circlepath");
-    auto *outline = new StyledButton(PanelOutlineButton(), QStringLiteral("Exit"), "play.circle.fill");
+    auto *outline =
+        new StyledButton(PanelOutlineButton(), QStringLiteral("Exit"), "play.circle.fill");
     row->addWidget(cta);
     row->addWidget(icon);
     row->addWidget(outline);

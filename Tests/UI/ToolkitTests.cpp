@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QFontMetricsF>
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -84,8 +84,8 @@ TEST(SwitchToggle, TogglesOnClickAndSlidesItsKnobToTheEnd) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return toggle->knobPosition() == 1.0; }, 5000));
     const QImage on = test::render(panel);
     test::saveShot(on, QStringLiteral("switch-on"));
-    EXPECT_TRUE(test::near(on.pixelColor(14, 20), Theme::green(), 8));  // track, left end
-    EXPECT_TRUE(test::near(on.pixelColor(36, 20), Theme::ink(), 8));    // knob, right end
+    EXPECT_TRUE(test::near(on.pixelColor(14, 20), Theme::green(), 8)); // track, left end
+    EXPECT_TRUE(test::near(on.pixelColor(36, 20), Theme::ink(), 8));   // knob, right end
     toggle->setChecked(false);
     ASSERT_TRUE(QTest::qWaitFor([&] { return toggle->knobPosition() == 0.0; }, 5000));
 }
@@ -93,9 +93,10 @@ TEST(SwitchToggle, TogglesOnClickAndSlidesItsKnobToTheEnd) {
 TEST(PopupMenu, APickerChecksTheCurrentChoiceAndReportsANewOne) {
     QMenu menu;
     std::vector<double> chosen;
-    addPicker(&menu, QStringLiteral("Interval"),
-              {{QStringLiteral("1s"), 1.0}, {QStringLiteral("2s"), 2.0}, {QStringLiteral("5s"), 5.0}},
-              2.0, [&](const QVariant &value) { chosen.push_back(value.toDouble()); });
+    addPicker(
+        &menu, QStringLiteral("Interval"),
+        {{QStringLiteral("1s"), 1.0}, {QStringLiteral("2s"), 2.0}, {QStringLiteral("5s"), 5.0}},
+        2.0, [&](const QVariant &value) { chosen.push_back(value.toDouble()); });
     std::vector<QAction *> choices;
     for (QAction *action : menu.actions()) {
         if (action->isCheckable()) choices.push_back(action);
@@ -165,11 +166,12 @@ TEST(ConfirmationDialog, RunsTheChosenButtonOnceAndEscapeCancels) {
     int confirmed = 0;
     int cancelled = 0;
     const auto present = [&] {
-        dialog.present(QStringLiteral("Freeze Firefox?"),
-                       QStringLiteral("Its 12 processes stop until you resume them."),
-                       {{QStringLiteral("Cancel"), ConfirmationDialog::Role::cancel, [&] { ++cancelled; }},
-                        {QStringLiteral("Freeze"), ConfirmationDialog::Role::destructive,
-                         [&] { ++confirmed; }}});
+        dialog.present(
+            QStringLiteral("Freeze Firefox?"),
+            QStringLiteral("Its 12 processes stop until you resume them."),
+            {{QStringLiteral("Cancel"), ConfirmationDialog::Role::cancel, [&] { ++cancelled; }},
+             {QStringLiteral("Freeze"), ConfirmationDialog::Role::destructive,
+              [&] { ++confirmed; }}});
     };
     present();
     EXPECT_TRUE(dialog.isPresented());
@@ -179,8 +181,10 @@ TEST(ConfirmationDialog, RunsTheChosenButtonOnceAndEscapeCancels) {
 
     const auto buttons = dialog.findChildren<StyledButton *>();
     ASSERT_EQ(buttons.size(), 2);
-    StyledButton *destructive = buttons[0]->text() == QStringLiteral("Freeze") ? buttons[0] : buttons[1];
-    EXPECT_TRUE(test::contains(image, Theme::red(), QRect(destructive->mapTo(&panel, QPoint()), destructive->size()), 6));
+    StyledButton *destructive =
+        buttons[0]->text() == QStringLiteral("Freeze") ? buttons[0] : buttons[1];
+    EXPECT_TRUE(test::contains(
+        image, Theme::red(), QRect(destructive->mapTo(&panel, QPoint()), destructive->size()), 6));
     QTest::mouseClick(destructive, Qt::LeftButton);
     EXPECT_EQ(confirmed, 1);
     EXPECT_FALSE(dialog.isPresented());

@@ -32,7 +32,9 @@ PanelHost::PanelHost(QWidget *content, Kind kind, QWidget *parent)
     layout->addWidget(content_);
 }
 
-void PanelHost::dismiss() { hideFor(CloseReason::requested); }
+void PanelHost::dismiss() {
+    hideFor(CloseReason::requested);
+}
 
 void PanelHost::hideFor(CloseReason reason) {
     if (!isVisible()) return;

@@ -11,8 +11,8 @@
 #include "App/SystemTrayStatusIcon.h"
 #include "App/TrayIconImage.h"
 #include "UI/Toolkit/QtText.h"
-#include "Util/Notices.h"
 #include "Util/L10n.h"
+#include "Util/Notices.h"
 
 namespace quorvel {
 namespace {
@@ -47,7 +47,8 @@ StatusItemController::StatusItemController(const QString &initialSymbol,
     , clock_(clock ? std::move(clock) : Clock(&std::chrono::steady_clock::now))
     , symbol_(initialSymbol)
     , hasTray_(icon_->isAvailable())
-    , panel_(new PanelHost(content(), hasTray_ ? PanelHost::Kind::popover : PanelHost::Kind::window)) {
+    , panel_(
+          new PanelHost(content(), hasTray_ ? PanelHost::Kind::popover : PanelHost::Kind::window)) {
     connect(panel_, &PanelHost::closed, this, &StatusItemController::panelClosed);
     if (!hasTray_) {
         noteOnce("the desktop has no system tray; the panel opens as a window");
@@ -60,7 +61,9 @@ StatusItemController::StatusItemController(const QString &initialSymbol,
     icon_->show();
 }
 
-StatusItemController::~StatusItemController() { delete panel_; }
+StatusItemController::~StatusItemController() {
+    delete panel_;
+}
 
 void StatusItemController::setSymbol(const QString &symbol) {
     if (symbol == symbol_) return;
@@ -68,7 +71,9 @@ void StatusItemController::setSymbol(const QString &symbol) {
     if (hasTray_) icon_->setIcon(trayIconImage(symbol_.toStdString()));
 }
 
-bool StatusItemController::isPanelShown() const { return panel_->isVisible(); }
+bool StatusItemController::isPanelShown() const {
+    return panel_->isVisible();
+}
 
 void StatusItemController::activated(QPoint cursor) {
     lastActivation_ = cursor;
@@ -109,7 +114,8 @@ void StatusItemController::placePanel() {
     QScreen *screen = anchor ? screenAt(*anchor) : QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect frame = anchor.value_or(QRect(screen->geometry().center(), QSize(1, 1)));
-    panel_->move(panelPosition(panel_->size(), frame, screen->geometry(), screen->availableGeometry()));
+    panel_->move(
+        panelPosition(panel_->size(), frame, screen->geometry(), screen->availableGeometry()));
 }
 
 void StatusItemController::panelClosed(PanelHost::CloseReason reason) {
@@ -143,8 +149,8 @@ QString StatusItemController::diagnostics() const {
     const std::string line =
         "visible=" + std::string(hasTray_ && icon_->isVisible() ? "true" : "false") +
         " len=" + decimal(-1.0) + " img=" + (hasTray_ ? "true" : "false") + " imgSize=(" +
-        decimal(imageSize.width()) + ", " + decimal(imageSize.height()) + ") btnFrame=" +
-        rectText(button) + " winFrame=" + rectText(frame.value_or(QRect())) +
+        decimal(imageSize.width()) + ", " + decimal(imageSize.height()) +
+        ") btnFrame=" + rectText(button) + " winFrame=" + rectText(frame.value_or(QRect())) +
         " screen=" + rectText(screen);
     return QString::fromStdString(line);
 }

@@ -15,7 +15,6 @@
 
 namespace quorvel {
 
-
 // Puts the program into the desktop's tray and hosts its panel: the icon
 // shows the current symbol, a click opens or closes the panel. Where the
 // desktop has no tray, the panel is an ordinary window instead, shown at

@@ -7,12 +7,14 @@
 
 namespace quorvel {
 
-PanelBackground::PanelBackground(QWidget *parent) : QWidget(parent) {
+PanelBackground::PanelBackground(QWidget *parent)
+    : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void PanelBackground::paint(QPainter &painter, const QRectF &bounds) {
-    painter.fillRect(bounds, Shapes::verticalGradient(bounds, Theme::panelTop(), Theme::panelBottom()));
+    painter.fillRect(bounds,
+                     Shapes::verticalGradient(bounds, Theme::panelTop(), Theme::panelBottom()));
     const QPointF topCentre(bounds.center().x(), bounds.top());
     painter.fillRect(bounds, Shapes::radialGradient(topCentre, 2, 320,
                                                     Theme::withOpacity(Theme::green(), 0.08),

@@ -10,6 +10,8 @@ PanelLabel::PanelLabel(const QString &text, QWidget *parent)
                tracked(systemFont(10.5, FontWeight::medium, FontDesign::monospaced), 1.1),
                Theme::inkFaint(), parent) {}
 
-void PanelLabel::setCaption(const QString &text) { setText(text.toUpper()); }
+void PanelLabel::setCaption(const QString &text) {
+    setText(text.toUpper());
+}
 
 } // namespace quorvel

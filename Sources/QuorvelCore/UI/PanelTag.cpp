@@ -14,7 +14,9 @@ namespace {
 const QMargins kPadding(6, 2, 6, 2);
 constexpr double kCornerRadius = 5;
 
-QFont tagFont() { return systemFont(9.5, FontWeight::medium, FontDesign::monospaced); }
+QFont tagFont() {
+    return systemFont(9.5, FontWeight::medium, FontDesign::monospaced);
+}
 
 } // namespace
 

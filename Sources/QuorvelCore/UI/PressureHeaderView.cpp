@@ -3,16 +3,16 @@
 #include <QGraphicsDropShadowEffect>
 #include <QPainter>
 
-#include "UI/Toolkit/QtText.h"
-#include "Util/Format.h"
-#include "Util/L10n.h"
 #include "UI/Sparkline.h"
 #include "UI/StatCell.h"
 #include "UI/Theme.h"
+#include "UI/Toolkit/QtText.h"
 #include "UI/Toolkit/Shapes.h"
 #include "UI/Toolkit/Stacks.h"
 #include "UI/Toolkit/TextView.h"
 #include "UI/Toolkit/Typography.h"
+#include "Util/Format.h"
+#include "Util/L10n.h"
 
 namespace quorvel {
 namespace {
@@ -23,7 +23,8 @@ constexpr double kSparklineOpacity = 0.85;
 // The level's dot, glowing softly in its own colour.
 class StatusDot : public QWidget {
 public:
-    explicit StatusDot(QWidget *parent) : QWidget(parent) {
+    explicit StatusDot(QWidget *parent)
+        : QWidget(parent) {
         setFixedSize(kDotSize, kDotSize);
         glow_ = new QGraphicsDropShadowEffect(this);
         glow_->setOffset(0, 0);
@@ -81,7 +82,9 @@ PressureHeaderView::PressureHeaderView(bool showStats, QWidget *parent)
     refresh();
 }
 
-QWidget *PressureHeaderView::statsRow() const { return stats_->isHidden() ? nullptr : stats_; }
+QWidget *PressureHeaderView::statsRow() const {
+    return stats_->isHidden() ? nullptr : stats_;
+}
 
 void PressureHeaderView::setPressure(const PressureSnapshot &pressure) {
     pressure_ = pressure;

@@ -34,7 +34,9 @@ void Sparkline::setColor(const QColor &color) {
     update();
 }
 
-QRectF Sparkline::chartRect() const { return QRectF(QPointF(kBleed, kBleed), kFrame); }
+QRectF Sparkline::chartRect() const {
+    return QRectF(QPointF(kBleed, kBleed), kFrame);
+}
 
 std::vector<QPointF> Sparkline::points(std::span<const double> values, QSizeF frame) {
     const std::span<const double> drawn =

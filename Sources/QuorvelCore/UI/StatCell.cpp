@@ -20,6 +20,8 @@ StatCell::StatCell(const QString &value, const QString &label, QWidget *parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-void StatCell::setValue(const QString &value) { value_->setText(value); }
+void StatCell::setValue(const QString &value) {
+    value_->setText(value);
+}
 
 } // namespace quorvel

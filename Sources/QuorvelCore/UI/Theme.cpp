@@ -15,24 +15,56 @@ QColor withOpacity(QColor color, double opacity) {
     return color;
 }
 
-QColor panelTop() { return hex(0x1B1F18); }
-QColor panelBottom() { return hex(0x111410); }
-QColor surface() { return hex(0x20251E); }
-QColor hairline() { return hex(0xFFFFFF, 0.08); }
-QColor ink() { return hex(0xF3EFE6); }
-QColor inkDim() { return withOpacity(ink(), 0.6); }
-QColor inkFaint() { return withOpacity(ink(), 0.38); }
-QColor green() { return hex(0x34C77B); }
-QColor greenText() { return hex(0x5BDB9B); }
-QColor amber() { return hex(0xE3A53C); }
-QColor red() { return hex(0xE5635C); }
-QColor blue() { return hex(0x4F9BE8); }
-QColor purple() { return hex(0x9B7BE0); }
-QColor onGreen() { return hex(0x0E2418); }
+QColor panelTop() {
+    return hex(0x1B1F18);
+}
+QColor panelBottom() {
+    return hex(0x111410);
+}
+QColor surface() {
+    return hex(0x20251E);
+}
+QColor hairline() {
+    return hex(0xFFFFFF, 0.08);
+}
+QColor ink() {
+    return hex(0xF3EFE6);
+}
+QColor inkDim() {
+    return withOpacity(ink(), 0.6);
+}
+QColor inkFaint() {
+    return withOpacity(ink(), 0.38);
+}
+QColor green() {
+    return hex(0x34C77B);
+}
+QColor greenText() {
+    return hex(0x5BDB9B);
+}
+QColor amber() {
+    return hex(0xE3A53C);
+}
+QColor red() {
+    return hex(0xE5635C);
+}
+QColor blue() {
+    return hex(0x4F9BE8);
+}
+QColor purple() {
+    return hex(0x9B7BE0);
+}
+QColor onGreen() {
+    return hex(0x0E2418);
+}
 
-QFont mono() { return systemFont(11, FontWeight::medium, FontDesign::monospaced); }
+QFont mono() {
+    return systemFont(11, FontWeight::medium, FontDesign::monospaced);
+}
 
-QColor usageColor(double fraction) { return fraction >= 0.8 ? amber() : green(); }
+QColor usageColor(double fraction) {
+    return fraction >= 0.8 ? amber() : green();
+}
 
 } // namespace quorvel::Theme
 

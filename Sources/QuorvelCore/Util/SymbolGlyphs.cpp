@@ -38,13 +38,14 @@ static_assert(std::is_sorted(kTable.begin(), kTable.end(),
 
 } // namespace
 
-std::span<const SymbolGlyph> table() { return kTable; }
+std::span<const SymbolGlyph> table() {
+    return kTable;
+}
 
 const SymbolGlyph &glyphFor(std::string_view symbol) {
-    const auto found = std::lower_bound(kTable.begin(), kTable.end(), symbol,
-                                        [](const SymbolGlyph &g, std::string_view s) {
-                                            return g.symbol < s;
-                                        });
+    const auto found =
+        std::lower_bound(kTable.begin(), kTable.end(), symbol,
+                         [](const SymbolGlyph &g, std::string_view s) { return g.symbol < s; });
     if (found != kTable.end() && found->symbol == symbol) return *found;
     return kFallback;
 }

@@ -21,8 +21,9 @@ ProRootView::ProRootView(ProModel &model, QWidget *parent)
     header_->setPressure(model.pressure());
     header_->setHistory(model.usageHistory());
     connect(&model, &ProModel::pressureChanged, header_, &PressureHeaderView::setPressure);
-    connect(&model, &ProModel::usageHistoryChanged, header_,
-            [header = header_](const std::vector<double> &history) { header->setHistory(history); });
+    connect(
+        &model, &ProModel::usageHistoryChanged, header_,
+        [header = header_](const std::vector<double> &history) { header->setHistory(history); });
 }
 
 } // namespace quorvel

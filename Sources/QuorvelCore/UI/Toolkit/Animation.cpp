@@ -39,7 +39,8 @@ QParallelAnimationGroup *fadeAndMove(QWidget *widget, double fromOpacity, double
     const QPoint place = widget->pos();
     auto *group = new QParallelAnimationGroup(widget);
     group->addAnimation(easeInOut(opacity, "opacity", fromOpacity, toOpacity, milliseconds));
-    group->addAnimation(easeInOut(widget, "pos", place + fromOffset, place + toOffset, milliseconds));
+    group->addAnimation(
+        easeInOut(widget, "pos", place + fromOffset, place + toOffset, milliseconds));
     return group;
 }
 

@@ -11,6 +11,8 @@ Divider::Divider(const QColor &color, QWidget *parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-void Divider::paintEvent(QPaintEvent *) { QPainter(this).fillRect(rect(), color_); }
+void Divider::paintEvent(QPaintEvent *) {
+    QPainter(this).fillRect(rect(), color_);
+}
 
 } // namespace quorvel

@@ -7,6 +7,8 @@
 namespace quorvel {
 
 // The localiser and the formatter write UTF-8; Qt draws QString.
-inline QString qtText(const std::string &utf8) { return QString::fromStdString(utf8); }
+inline QString qtText(const std::string &utf8) {
+    return QString::fromStdString(utf8);
+}
 
 } // namespace quorvel

@@ -51,7 +51,9 @@ void StyledButton::setLabelSpacing(int spacing) {
     update();
 }
 
-double StyledButton::fillOpacity() const { return isDown() ? style_.pressedFillOpacity : 1.0; }
+double StyledButton::fillOpacity() const {
+    return isDown() ? style_.pressedFillOpacity : 1.0;
+}
 
 QSize StyledButton::labelSize() const {
     const QFontMetricsF metrics(style_.font);
@@ -67,7 +69,9 @@ QSize StyledButton::sizeHint() const {
     return labelSize().grownBy(style_.insets);
 }
 
-QSize StyledButton::minimumSizeHint() const { return sizeHint(); }
+QSize StyledButton::minimumSizeHint() const {
+    return sizeHint();
+}
 
 void StyledButton::paintEvent(QPaintEvent *) {
     QPainter painter(this);
@@ -75,10 +79,12 @@ void StyledButton::paintEvent(QPaintEvent *) {
     QColor fill = style_.fill;
     fill.setAlphaF(static_cast<float>(fill.alphaF() * fillOpacity()));
     Shapes::fill(painter, Shapes::roundedRect(bounds, style_.cornerRadius), fill);
-    if (style_.border) Shapes::strokeInside(painter, bounds, style_.cornerRadius, *style_.border, 1);
+    if (style_.border)
+        Shapes::strokeInside(painter, bounds, style_.cornerRadius, *style_.border, 1);
 
     const QSizeF label = labelSize();
-    QPointF origin(bounds.center().x() - label.width() / 2, bounds.center().y() - label.height() / 2);
+    QPointF origin(bounds.center().x() - label.width() / 2,
+                   bounds.center().y() - label.height() / 2);
     if (!symbol_.empty()) {
         const double side = symbolSide(style_.font);
         const QRectF symbolBounds(origin.x(), bounds.center().y() - side / 2, side, side);

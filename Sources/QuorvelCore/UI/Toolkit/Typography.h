@@ -7,7 +7,7 @@ namespace quorvel {
 enum class FontWeight { regular, medium, semibold, bold };
 
 enum class FontDesign {
-    standard,     // the platform's UI face
+    standard,      // the platform's UI face
     tabularDigits, // a face whose digits all have one width, for figures that change
     monospaced,
 };
