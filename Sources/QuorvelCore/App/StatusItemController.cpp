@@ -13,6 +13,7 @@
 #include "UI/Toolkit/QtText.h"
 #include "Util/L10n.h"
 #include "Util/Notices.h"
+#include "Windows/TaskbarHint.h"
 
 namespace quorvel {
 namespace {
@@ -102,7 +103,11 @@ void StatusItemController::showPopover() {
 
 void StatusItemController::open() {
     closedByClickAt_.reset();
-    if (hasTray_) placePanel();
+    if (hasTray_) {
+        placePanel();
+        panel_->winId(); // the native window, so it can carry the hint before it maps
+        platform::keepOffTaskbar(panel_->windowHandle());
+    }
     panel_->show();
     panel_->raise();
     panel_->activateWindow();
