@@ -5,6 +5,10 @@
 #include <QRegularExpression>
 
 #include "Support/Rendering.h"
+#include "UI/PanelOutlineButton.h"
+#include "UI/Theme.h"
+#include "UI/Toolkit/LinkButton.h"
+#include "UI/Toolkit/SymbolView.h"
 #include "Util/SymbolGlyphs.h"
 #include "Util/SymbolImage.h"
 
@@ -87,6 +91,22 @@ TEST(SymbolImage, DrawsEveryGlyphFromTheIconFont) {
 
 TEST(SymbolImage, AnUnknownNameStillDrawsSomething) {
     EXPECT_GT(inkedPixels(SymbolImage::pixmap("no.such.symbol", 24, Qt::white)), 20);
+}
+
+TEST(SymbolView, DrawsItsSymbolInItsColourAtTheTextSize) {
+    SymbolView view("lock.fill", 14, Theme::amber());
+    EXPECT_EQ(view.sizeHint(), QSize(17, 17)); // the glyph's em at 1.2 × 14
+    const QImage image = test::render(view);
+    EXPECT_TRUE(test::contains(image, Theme::amber(), {}, 10));
+    view.setSymbol("no.such.symbol");
+    EXPECT_TRUE(test::contains(test::render(view), Theme::amber(), {}, 10));
+}
+
+TEST(LinkButton, OffersItsAddressAsTooltip) {
+    const QUrl address(QStringLiteral("https://example.org/review"));
+    LinkButton link(PanelOutlineButton(), QStringLiteral("Rate"), "star", address);
+    EXPECT_EQ(link.address(), address);
+    EXPECT_EQ(link.toolTip(), address.toDisplayString());
 }
 
 } // namespace

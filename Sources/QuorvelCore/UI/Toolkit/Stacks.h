@@ -14,9 +14,6 @@ struct Insets {
     static Insets all(int n) { return {n, n, n, n}; }
     static Insets horizontal(int n) { return {n, 0, n, 0}; }
     static Insets vertical(int n) { return {0, n, 0, n}; }
-    static Insets of(int horizontal, int top, int bottom) {
-        return {horizontal, top, horizontal, bottom};
-    }
 };
 
 // Stacks with a fixed spacing between their items and no margins of their
