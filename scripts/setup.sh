@@ -7,7 +7,7 @@ packages=(
   cmake g++ pkg-config make
   qt6-base-dev nlohmann-json3-dev libglib2.0-dev libxcb-ewmh-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-material-design-icons-iconfont
+  fonts-material-design-icons-iconfont fonts-dejavu-core fonts-wqy-microhei
   dbus xvfb openbox
 )
 

@@ -4,23 +4,14 @@
 #include <QTest>
 
 #include "App/ProModel.h"
+#include "Support/FixedPressure.h"
 
 namespace quorvel {
 namespace {
 
 using namespace std::chrono_literals;
 
-class SilentSource final : public platform::PressureEventSource {
-public:
-    void start(Handler) override {}
-    void cancel() override {}
-};
-
-// A monitor that reads `vm` and a calm kernel, polling rarely.
-PressureMonitor::Dependencies fixedReading(std::optional<VMSnapshot> vm) {
-    return {[] { return std::make_unique<SilentSource>(); }, [vm] { return vm; }, [] { return 1; },
-            1h};
-}
+using test::fixedReading;
 
 VMSnapshot halfUsed() {
     return VMSnapshot{4096, 8192, 1};

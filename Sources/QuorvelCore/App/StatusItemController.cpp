@@ -1,0 +1,163 @@
+#include "App/StatusItemController.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <charconv>
+#include <string>
+
+#include "App/PanelPlacement.h"
+#include "App/StatusIcon.h"
+#include "App/SystemTrayStatusIcon.h"
+#include "App/TrayIconImage.h"
+#include "UI/Toolkit/QtText.h"
+#include "Util/L10n.h"
+#include "Util/Notices.h"
+#include "Windows/TaskbarHint.h"
+
+namespace quorvel {
+namespace {
+
+// The shortest decimal that reads back exactly, always with a fraction part.
+std::string decimal(double value) {
+    char buffer[32];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    std::string text(buffer, error == std::errc() ? end : buffer);
+    if (text.find_first_of(".en") == std::string::npos) text += ".0";
+    return text;
+}
+
+std::string rectText(const QRect &rect) {
+    return "(" + decimal(rect.x()) + ", " + decimal(rect.y()) + ", " + decimal(rect.width()) +
+           ", " + decimal(rect.height()) + ")";
+}
+
+QScreen *screenAt(const QRect &frame) {
+    QScreen *screen = QGuiApplication::screenAt(frame.center());
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
+StatusItemController::StatusItemController(const QString &initialSymbol,
+                                           const ContentBuilder &content,
+                                           std::unique_ptr<StatusIcon> icon, Clock clock,
+                                           QObject *parent)
+    : QObject(parent)
+    , icon_(icon ? std::move(icon) : std::make_unique<SystemTrayStatusIcon>())
+    , clock_(clock ? std::move(clock) : Clock(&std::chrono::steady_clock::now))
+    , symbol_(initialSymbol)
+    , hasTray_(icon_->isAvailable())
+    , panel_(
+          new PanelHost(content(), hasTray_ ? PanelHost::Kind::popover : PanelHost::Kind::window)) {
+    connect(panel_, &PanelHost::closed, this, &StatusItemController::panelClosed);
+    if (!hasTray_) {
+        noteOnce("the desktop has no system tray; the panel opens as a window");
+        open();
+        return;
+    }
+    icon_->setIcon(trayIconImage(symbol_.toStdString()));
+    icon_->setToolTip(qtText(L10n::t("header.accessibility.menuBarIcon")));
+    connect(icon_.get(), &StatusIcon::activated, this, &StatusItemController::activated);
+    icon_->show();
+}
+
+StatusItemController::~StatusItemController() {
+    delete panel_;
+}
+
+void StatusItemController::setSymbol(const QString &symbol) {
+    if (symbol == symbol_) return;
+    symbol_ = symbol;
+    if (hasTray_) icon_->setIcon(trayIconImage(symbol_.toStdString()));
+}
+
+bool StatusItemController::isPanelShown() const {
+    return panel_->isVisible();
+}
+
+void StatusItemController::activated(QPoint cursor) {
+    lastActivation_ = cursor;
+    togglePopover();
+}
+
+void StatusItemController::togglePopover() {
+    if (!hasTray_) return;
+    if (panel_->isVisible()) {
+        panel_->dismiss();
+        return;
+    }
+    if (closedByClickAt_ && clock_() - *closedByClickAt_ < kReopenGuard) {
+        closedByClickAt_.reset();
+        return;
+    }
+    open();
+    if (onPanelOpen) onPanelOpen();
+}
+
+void StatusItemController::showPopover() {
+    if (!hasTray_ || panel_->isVisible()) return;
+    isAutomatedShow_ = true;
+    open();
+}
+
+void StatusItemController::open() {
+    closedByClickAt_.reset();
+    if (hasTray_) {
+        placePanel();
+        panel_->winId(); // the native window, so it can carry the hint before it maps
+        platform::keepOffTaskbar(panel_->windowHandle());
+    }
+    panel_->show();
+    panel_->raise();
+    panel_->activateWindow();
+}
+
+void StatusItemController::placePanel() {
+    panel_->adjustSize();
+    const std::optional<QRect> anchor = buttonFrameInScreen();
+    QScreen *screen = anchor ? screenAt(*anchor) : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect frame = anchor.value_or(QRect(screen->geometry().center(), QSize(1, 1)));
+    panel_->move(
+        panelPosition(panel_->size(), frame, screen->geometry(), screen->availableGeometry()));
+}
+
+void StatusItemController::panelClosed(PanelHost::CloseReason reason) {
+    if (reason == PanelHost::CloseReason::windowClosed) {
+        emit windowClosed();
+        return;
+    }
+    if (reason == PanelHost::CloseReason::clickedOutside) closedByClickAt_ = clock_();
+    if (isAutomatedShow_) {
+        isAutomatedShow_ = false;
+        return;
+    }
+    if (onPanelClose) onPanelClose();
+}
+
+std::optional<QRect> StatusItemController::buttonFrameInScreen() const {
+    const QRect geometry = icon_->geometry();
+    if (geometry.isValid() && !geometry.isEmpty()) return geometry;
+    if (lastActivation_) return QRect(*lastActivation_, QSize(1, 1));
+    return std::nullopt;
+}
+
+QString StatusItemController::diagnostics() const {
+    const std::optional<QRect> frame = buttonFrameInScreen();
+    const QSize imageSize = hasTray_ ? trayIconSize(frame) : QSize();
+    const QRect button = frame ? QRect(QPoint(0, 0), frame->size()) : QRect();
+    QRect screen;
+    if (frame) {
+        if (QScreen *found = screenAt(*frame)) screen = found->geometry();
+    }
+    const std::string line =
+        "visible=" + std::string(hasTray_ && icon_->isVisible() ? "true" : "false") +
+        " len=" + decimal(-1.0) + " img=" + (hasTray_ ? "true" : "false") + " imgSize=(" +
+        decimal(imageSize.width()) + ", " + decimal(imageSize.height()) +
+        ") btnFrame=" + rectText(button) + " winFrame=" + rectText(frame.value_or(QRect())) +
+        " screen=" + rectText(screen);
+    return QString::fromStdString(line);
+}
+
+} // namespace quorvel

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QWidget>
+
+class QPainter;
+
+namespace quorvel {
+
+// The panel's surface: a dark vertical gradient with a faint green glow from
+// the middle of the top edge. Holds the panel's content.
+class PanelBackground : public QWidget {
+    Q_OBJECT
+public:
+    explicit PanelBackground(QWidget *parent = nullptr);
+
+    static void paint(QPainter &painter, const QRectF &bounds);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+} // namespace quorvel

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QWidget>
+
+namespace quorvel {
+
+// A small monospaced tag on a rounded fill.
+class PanelTag : public QWidget {
+    Q_OBJECT
+public:
+    PanelTag(const QString &text, const QColor &fg, const QColor &bg, QWidget *parent = nullptr);
+
+    const QString &text() const { return text_; }
+    const QColor &foreground() const { return fg_; }
+    const QColor &background() const { return bg_; }
+    void setContent(const QString &text, const QColor &fg, const QColor &bg);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString text_;
+    QColor fg_;
+    QColor bg_;
+};
+
+} // namespace quorvel

@@ -1,0 +1,28 @@
+#include "UI/Toolkit/ScrollArea.h"
+
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace quorvel {
+
+ScrollArea::ScrollArea(QWidget *content, int maximumHeight, QWidget *parent)
+    : QScrollArea(parent)
+    , maximumHeight_(maximumHeight) {
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setWidgetResizable(true);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    viewport()->setAutoFillBackground(false);
+    content->setAutoFillBackground(false);
+    setWidget(content);
+}
+
+QSize ScrollArea::sizeHint() const {
+    const QSize content = widget() ? widget()->sizeHint() : QSize();
+    return QSize(content.width() + verticalScrollBar()->sizeHint().width(),
+                 std::min(content.height(), maximumHeight_));
+}
+
+} // namespace quorvel

@@ -1,0 +1,102 @@
+#include "UI/Toolkit/StyledButton.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <cmath>
+
+#include "UI/Toolkit/Shapes.h"
+#include "Util/SymbolImage.h"
+
+namespace quorvel {
+namespace {
+
+// The symbol is drawn at the label's text size.
+double symbolSide(const QFont &font) {
+    return QFontMetricsF(font).ascent() * SymbolImage::kTextScale;
+}
+
+} // namespace
+
+StyledButton::StyledButton(ButtonStyle style, const QString &text, std::string symbol,
+                           QWidget *parent)
+    : QAbstractButton(parent)
+    , style_(std::move(style))
+    , symbol_(std::move(symbol)) {
+    setText(text);
+    setFont(style_.font);
+    setCursor(Qt::PointingHandCursor);
+    if (style_.fixedSize) {
+        setFixedSize(*style_.fixedSize);
+    } else {
+        setSizePolicy(style_.stretchesToWidth ? QSizePolicy::Expanding : QSizePolicy::Fixed,
+                      QSizePolicy::Fixed);
+    }
+}
+
+void StyledButton::setSymbol(std::string symbol) {
+    symbol_ = std::move(symbol);
+    updateGeometry();
+    update();
+}
+
+void StyledButton::setLabelColor(const QColor &color) {
+    style_.labelColor = color;
+    update();
+}
+
+void StyledButton::setLabelSpacing(int spacing) {
+    labelSpacing_ = spacing;
+    updateGeometry();
+    update();
+}
+
+double StyledButton::fillOpacity() const {
+    return isDown() ? style_.pressedFillOpacity : 1.0;
+}
+
+QSize StyledButton::labelSize() const {
+    const QFontMetricsF metrics(style_.font);
+    double width = 0;
+    if (!symbol_.empty()) width += symbolSide(style_.font);
+    if (!symbol_.empty() && !text().isEmpty()) width += labelSpacing_;
+    if (!text().isEmpty()) width += metrics.horizontalAdvance(text());
+    return QSize(static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(metrics.height())));
+}
+
+QSize StyledButton::sizeHint() const {
+    if (style_.fixedSize) return *style_.fixedSize;
+    return labelSize().grownBy(style_.insets);
+}
+
+QSize StyledButton::minimumSizeHint() const {
+    return sizeHint();
+}
+
+void StyledButton::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    const QRectF bounds = rect();
+    QColor fill = style_.fill;
+    fill.setAlphaF(static_cast<float>(fill.alphaF() * fillOpacity()));
+    Shapes::fill(painter, Shapes::roundedRect(bounds, style_.cornerRadius), fill);
+    if (style_.border)
+        Shapes::strokeInside(painter, bounds, style_.cornerRadius, *style_.border, 1);
+
+    const QSizeF label = labelSize();
+    QPointF origin(bounds.center().x() - label.width() / 2,
+                   bounds.center().y() - label.height() / 2);
+    if (!symbol_.empty()) {
+        const double side = symbolSide(style_.font);
+        const QRectF symbolBounds(origin.x(), bounds.center().y() - side / 2, side, side);
+        SymbolImage::draw(painter, symbolBounds, symbol_, style_.labelColor);
+        origin.rx() += side + (text().isEmpty() ? 0 : labelSpacing_);
+    }
+    if (!text().isEmpty()) {
+        painter.setFont(style_.font);
+        painter.setPen(style_.labelColor);
+        painter.drawText(QRectF(origin, QSizeF(bounds.right() - origin.x(), label.height())),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+    }
+}
+
+} // namespace quorvel

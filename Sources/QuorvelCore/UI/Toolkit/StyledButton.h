@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QAbstractButton>
+
+#include <string>
+
+#include "UI/Toolkit/ButtonStyle.h"
+
+namespace quorvel {
+
+// A button drawn by its style: a label of an optional symbol and an optional
+// text, on a rounded fill that dims while the button is held down.
+class StyledButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    StyledButton(ButtonStyle style, const QString &text, std::string symbol = {},
+                 QWidget *parent = nullptr);
+
+    const ButtonStyle &style() const { return style_; }
+    const std::string &symbol() const { return symbol_; }
+    void setSymbol(std::string symbol);
+    void setLabelColor(const QColor &color);
+    // Between the symbol and the text.
+    void setLabelSpacing(int spacing);
+
+    // The fill's opacity as drawn now.
+    double fillOpacity() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QSize labelSize() const;
+
+    ButtonStyle style_;
+    std::string symbol_;
+    int labelSpacing_ = 6;
+};
+
+} // namespace quorvel

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QColor>
+#include <QRectF>
+#include <QWidget>
+
+namespace quorvel {
+
+// One fraction as a capsule on a faint track; its owner sets the height.
+class UsageBar : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr double kMinimumFill = 3;
+
+    UsageBar(double fraction, const QColor &color, QWidget *parent = nullptr);
+
+    double fraction() const { return fraction_; }
+    const QColor &color() const { return color_; }
+    void setValue(double fraction, const QColor &color);
+
+    // The filled capsule in a bar of `size`: the fraction clamped to 0…1 (NaN
+    // fills), never narrower than a dot.
+    static QRectF fillRect(double fraction, QSizeF size);
+
+    QSize sizeHint() const override { return QSize(108, 4); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    double fraction_;
+    QColor color_;
+};
+
+} // namespace quorvel
