@@ -5,6 +5,8 @@
 #include <set>
 #include <utility>
 
+#include "Defaults/SettingsDefaultsStore.h"
+#include "Notifications/FreedesktopNotifier.h"
 #include "Util/Format.h"
 #include "Util/L10n.h"
 
@@ -28,6 +30,13 @@ std::string overLimitText(const ThresholdRule &rule, const AppGroup &group) {
 }
 
 } // namespace
+
+ThresholdController::Dependencies ThresholdController::liveDependencies(ProcessGovernor *governor) {
+    return {governor,
+            std::make_shared<platform::SettingsDefaultsStore>(
+                platform::SettingsDefaultsStore::userFile()),
+            platform::FreedesktopNotifier::forSessionBus()};
+}
 
 ThresholdController::ThresholdController(Dependencies dependencies, QObject *parent)
     : QObject(parent)

@@ -47,6 +47,9 @@ public:
         std::function<ActionRecord::Clock::time_point()> wallNow = &ActionRecord::Clock::now;
     };
 
+    // The user's settings file and the session bus's notification service.
+    static Dependencies liveDependencies(ProcessGovernor *governor);
+
     // Loads the stored switch and rules; loading writes nothing.
     explicit ThresholdController(Dependencies dependencies, QObject *parent = nullptr);
 
