@@ -134,6 +134,45 @@ TEST(ProModelLoop, PublishesEveryListAsItCame) {
     EXPECT_TRUE(model.groups().empty()) << "replaced, not merged";
 }
 
+// Notes, at each post, which list the model was publishing then.
+class GroupsAtEachPost final : public platform::Notifier {
+public:
+    const ProModel *model = nullptr;
+    std::vector<std::vector<AppGroup>> seen;
+
+    using Notifier::post;
+    void post(platform::Notification) override { seen.push_back(model->groups()); }
+};
+
+TEST(ProModelLoop, EveryPublishedListReachesTheRulesOnceAfterTheModelHoldsIt) {
+    auto notifier = std::make_shared<GroupsAtEachPost>();
+    auto parts = scriptedParts(fixedReading(std::nullopt));
+    parts.notifier = notifier;
+    ProModel model(std::move(parts));
+    notifier->model = &model;
+
+    AppGroup big;
+    big.key = "/apps/big.desktop";
+    big.displayName = "Big";
+    big.current = 8ull << 30;
+    model.thresholds().addRule(big.key, big.displayName);
+    ThresholdRule rule = model.thresholds().rules().front();
+    rule.limitBytes = 1ull << 30;
+    rule.sustainedSeconds = 0;
+    rule.action = RuleAction::notify;
+    rule.isEnabled = true;
+    model.thresholds().update(rule);
+    model.thresholds().setAutomaticGovernanceOn(true);
+
+    model.receiveGroups({big});
+    ASSERT_EQ(notifier->seen.size(), 1u);
+    ASSERT_EQ(notifier->seen.front().size(), 1u);
+    EXPECT_EQ(notifier->seen.front().front().key, big.key);
+    // Within the cooldown the same breach announces nothing more.
+    model.receiveGroups({big});
+    EXPECT_EQ(notifier->seen.size(), 1u);
+}
+
 TEST(ProModelLoop, FocusCandidatesAreWhatTheGovernorWouldFreezeHogsFirst) {
     auto workspace = std::make_shared<platform::InMemoryWorkspace>();
     workspace->setFrontmost(platform::FrontmostApplication{"org.test.Front", 60});

@@ -6,6 +6,8 @@
 
 #include "App/ProModel.h"
 #include "Apps/InMemoryApplicationResolver.h"
+#include "Defaults/InMemoryDefaultsStore.h"
+#include "Notifications/RecordingNotifier.h"
 #include "Workspace/InMemoryWorkspace.h"
 
 namespace quorvel::test {
@@ -25,7 +27,9 @@ scriptedParts(PressureMonitor::Dependencies pressure,
     return {{std::move(workspace), [] { return std::optional<VMSnapshot>(); },
              &ProcessGovernor::Clock::now},
             {std::move(listProcesses), std::make_shared<platform::InMemoryApplicationResolver>()},
-            std::move(pressure)};
+            std::move(pressure),
+            std::make_shared<platform::InMemoryDefaultsStore>(),
+            std::make_shared<platform::RecordingNotifier>()};
 }
 
 } // namespace quorvel::test

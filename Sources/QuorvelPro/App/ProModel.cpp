@@ -7,6 +7,8 @@
 #include <cmath>
 
 #include "Apps/DesktopEntryResolver.h"
+#include "Defaults/SettingsDefaultsStore.h"
+#include "Notifications/FreedesktopNotifier.h"
 #include "System/WorkspaceProcesses.h"
 
 namespace quorvel {
@@ -18,7 +20,10 @@ ProModel::Dependencies ProModel::liveDependencies() {
     auto samplingResolver = std::make_shared<platform::DesktopEntryResolver>();
     return {ProcessGovernor::liveDependencies(WorkspaceProcesses::liveWorkspace(governorResolver)),
             SamplingEngine::liveDependencies(std::move(samplingResolver)),
-            PressureMonitor::liveDependencies()};
+            PressureMonitor::liveDependencies(),
+            std::make_shared<platform::SettingsDefaultsStore>(
+                platform::SettingsDefaultsStore::userFile()),
+            platform::FreedesktopNotifier::forSessionBus()};
 }
 
 ProModel::ProModel(QObject *parent)
@@ -29,7 +34,9 @@ ProModel::ProModel(Dependencies dependencies, QObject *parent)
     , menuBarSymbol_(QString::fromUtf8(symbol(PressureLevel::normal)))
     , governor_(std::make_unique<ProcessGovernor>(std::move(dependencies.governor)))
     , sampler_(std::make_unique<SamplingEngine>(std::move(dependencies.sampler)))
-    , pressureMonitor_(std::make_unique<PressureMonitor>(std::move(dependencies.pressure))) {
+    , pressureMonitor_(std::make_unique<PressureMonitor>(std::move(dependencies.pressure)))
+    , thresholds_(std::make_unique<ThresholdController>(ThresholdController::Dependencies{
+          governor_.get(), std::move(dependencies.defaults), std::move(dependencies.notifier)})) {
     if (QCoreApplication *application = QCoreApplication::instance()) {
         connect(application, &QCoreApplication::aboutToQuit, governor_.get(),
                 &ProcessGovernor::resumeEverythingFrozen);
@@ -49,6 +56,7 @@ ProModel::~ProModel() {
     // model that is half gone.
     pressureMonitor_.reset();
     sampler_.reset();
+    thresholds_.reset();
     governor_->resumeEverythingFrozen();
 }
 
@@ -72,6 +80,7 @@ void ProModel::setInterval(double seconds) {
 
 void ProModel::receiveGroups(const std::vector<AppGroup> &groups) {
     setGroups(groups);
+    thresholds_->onSample(groups_);
 }
 
 void ProModel::receivePressure(const PressureSnapshot &snapshot) {

@@ -9,6 +9,7 @@
 #include "Engine/PressureMonitor.h"
 #include "Engine/ProcessGovernor.h"
 #include "Engine/SamplingEngine.h"
+#include "Engine/ThresholdController.h"
 #include "Model/AppGroup.h"
 #include "Model/PressureModels.h"
 
@@ -31,6 +32,9 @@ public:
         ProcessGovernor::Dependencies governor;
         SamplingEngine::Dependencies sampler;
         PressureMonitor::Dependencies pressure;
+        // Where the rules are kept and announced; the governor is the model's.
+        std::shared_ptr<platform::DefaultsStore> defaults;
+        std::shared_ptr<platform::Notifier> notifier;
     };
     static Dependencies liveDependencies();
 
@@ -45,6 +49,7 @@ public:
     const std::vector<double> &usageHistory() const { return usageHistory_; }
     const QString &menuBarSymbol() const { return menuBarSymbol_; }
     ProcessGovernor &governor() { return *governor_; }
+    ThresholdController &thresholds() { return *thresholds_; }
     // For inspection only; the model alone drives it.
     const SamplingEngine &sampler() const { return *sampler_; }
 
@@ -85,6 +90,7 @@ private:
     std::unique_ptr<ProcessGovernor> governor_;
     std::unique_ptr<SamplingEngine> sampler_;
     std::unique_ptr<PressureMonitor> pressureMonitor_;
+    std::unique_ptr<ThresholdController> thresholds_;
 };
 
 } // namespace quorvel
