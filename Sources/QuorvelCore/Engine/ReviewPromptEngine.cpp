@@ -18,12 +18,18 @@ constexpr double kReferenceEpoch = 978307200;
 constexpr double kFarthestSeconds = 4.4e9;
 
 double referenceSeconds(Date date) {
-    return Seconds(date.time_since_epoch()).count() - kReferenceEpoch;
+    const auto whole = std::chrono::floor<std::chrono::seconds>(date.time_since_epoch());
+    return static_cast<double>(whole.count() - static_cast<int64_t>(kReferenceEpoch)) +
+           Seconds(date.time_since_epoch() - whole).count();
 }
 
 std::optional<Date> dateFromReference(double seconds) {
     if (!std::isfinite(seconds) || std::fabs(seconds) > kFarthestSeconds) return std::nullopt;
-    return Date(std::chrono::duration_cast<Date::duration>(Seconds(seconds + kReferenceEpoch)));
+    // Whole seconds and the fraction apart, so the fraction keeps its precision.
+    const double whole = std::floor(seconds);
+    const auto since = std::chrono::seconds(static_cast<int64_t>(whole + kReferenceEpoch));
+    return Date(std::chrono::duration_cast<Date::duration>(since) +
+                std::chrono::duration_cast<Date::duration>(Seconds(seconds - whole)));
 }
 
 // An optional member: absent or null is none; anything else must be a date.
