@@ -27,9 +27,18 @@ std::string decimal(double value) {
     return text;
 }
 
+// Appended piece by piece: GCC 12 warns falsely on "(" + std::string when optimising.
 std::string rectText(const QRect &rect) {
-    return "(" + decimal(rect.x()) + ", " + decimal(rect.y()) + ", " + decimal(rect.width()) +
-           ", " + decimal(rect.height()) + ")";
+    std::string text = "(";
+    text += decimal(rect.x());
+    text += ", ";
+    text += decimal(rect.y());
+    text += ", ";
+    text += decimal(rect.width());
+    text += ", ";
+    text += decimal(rect.height());
+    text += ")";
+    return text;
 }
 
 QScreen *screenAt(const QRect &frame) {
