@@ -4,10 +4,17 @@
 #include <QActionGroup>
 #include <QMenu>
 
+#include "UI/Toolkit/Typography.h"
+
 namespace quorvel {
 
 void attachPopupMenu(QAbstractButton *button, QMenu *menu) {
+    // A menu is a window of its own, which takes the panel's palette and
+    // font only when asked to.
+    menu->setAttribute(Qt::WA_WindowPropagation);
     menu->setParent(button, menu->windowFlags());
+    // Not the button's own label font.
+    menu->setFont(systemFont(13, FontWeight::regular));
     QObject::connect(button, &QAbstractButton::clicked, menu, [button, menu] {
         menu->popup(button->mapToGlobal(QPoint(0, button->height())));
     });
