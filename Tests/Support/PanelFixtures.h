@@ -55,11 +55,11 @@ inline bool waitFor(const std::function<bool()> &done, int deadlineMs = 10000) {
     return true;
 }
 
-// The menu's entries by text, separators left out.
+// The menu's entries and section titles, plain separators left out.
 inline std::vector<QAction *> entries(const QMenu &menu) {
     std::vector<QAction *> found;
     for (QAction *action : menu.actions()) {
-        if (!action->isSeparator()) found.push_back(action);
+        if (!action->isSeparator() || !action->text().isEmpty()) found.push_back(action);
     }
     return found;
 }
