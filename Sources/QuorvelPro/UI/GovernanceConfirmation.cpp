@@ -25,6 +25,11 @@ void GovernanceConfirmation::request(const AppGroup &group, PendingGovernance::K
                        [this] { pending_.reset(); }}});
 }
 
+void GovernanceConfirmation::cancel() {
+    pending_.reset();
+    dialog_->dismiss();
+}
+
 void GovernanceConfirmation::perform(const PendingGovernance &pending) {
     if (!governor_) return;
     if (pending.kind == PendingGovernance::Kind::suspend) {

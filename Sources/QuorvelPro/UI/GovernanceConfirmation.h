@@ -23,6 +23,8 @@ public:
     GovernanceConfirmation(ProcessGovernor &governor, QWidget *panel);
 
     void request(const AppGroup &group, PendingGovernance::Kind kind);
+    // Drops the request without acting, as the cancel button does.
+    void cancel();
     const std::optional<PendingGovernance> &pending() const { return pending_; }
     ConfirmationDialog *dialog() const { return dialog_; }
 

@@ -22,7 +22,7 @@ void attachPopupMenu(QAbstractButton *button, QMenu *menu) {
 
 void addPicker(QMenu *menu, const QString &title, const std::vector<PickerChoice> &choices,
                const QVariant &current, std::function<void(const QVariant &)> choose) {
-    menu->addSection(title);
+    if (!title.isEmpty()) menu->addSection(title);
     auto *group = new QActionGroup(menu);
     group->setExclusive(true);
     for (const PickerChoice &choice : choices) {
