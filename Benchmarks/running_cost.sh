@@ -23,6 +23,7 @@ cat > "$work/floor.cpp" <<'CPP'
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <initializer_list>
 static char buffer[65536];
 static void slurp(const char *path) {
     int fd = open(path, O_RDONLY | O_CLOEXEC);
@@ -44,7 +45,7 @@ int main(int argc, char **argv) {
                 slurp(path);
             }
             std::snprintf(path, sizeof path, "/proc/%s/exe", entry->d_name);
-            readlink(path, buffer, sizeof buffer);
+            if (readlink(path, buffer, sizeof buffer) < 0) continue;
         }
         closedir(proc);
         timespec pause{2, 0};
