@@ -5,9 +5,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "App/ProModel.h"
 #include "App/StatusItemController.h"
+#include "App/WidgetMap.h"
 #include "Signals/QuitSignalWatcher.h"
 #include "UI/ProRootView.h"
 #include "Util/L10n.h"
@@ -74,6 +76,9 @@ int runWithPanel(int argc, char **argv) {
     QObject::connect(&model, &ProModel::menuBarSymbolChanged, &status,
                      &StatusItemController::setSymbol);
     QObject::connect(&status, &StatusItemController::windowClosed, &app, &QCoreApplication::quit);
+    std::unique_ptr<WidgetMap> widgetMap;
+    if (const QString file = qEnvironmentVariable(WidgetMap::kVariable); !file.isEmpty())
+        widgetMap = std::make_unique<WidgetMap>(file);
     return app.exec();
 }
 
