@@ -5,11 +5,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include <unistd.h>
 
 #include "App/ProModel.h"
 #include "App/StatusItemController.h"
+#include "App/WidgetMap.h"
 #include "CommandLine.h"
 #include "InstanceLock.h"
 #include "JsonReadout.h"
@@ -86,6 +88,9 @@ int runWithPanel(int argc, char **argv) {
     QObject::connect(&model, &ProModel::menuBarSymbolChanged, &status,
                      &StatusItemController::setSymbol);
     QObject::connect(&status, &StatusItemController::windowClosed, &app, &QCoreApplication::quit);
+    std::unique_ptr<WidgetMap> widgetMap;
+    if (const QString file = qEnvironmentVariable(WidgetMap::kVariable); !file.isEmpty())
+        widgetMap = std::make_unique<WidgetMap>(file);
     return app.exec();
 }
 
