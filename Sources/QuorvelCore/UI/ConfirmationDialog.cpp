@@ -4,10 +4,10 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include "UI/CardBackground.h"
 #include "UI/GreenCTAButton.h"
 #include "UI/PanelOutlineButton.h"
 #include "UI/Theme.h"
-#include "UI/Toolkit/Shapes.h"
 #include "UI/Toolkit/Stacks.h"
 #include "UI/Toolkit/StyledButton.h"
 #include "UI/Toolkit/TextView.h"
@@ -33,24 +33,11 @@ ButtonStyle styleFor(ConfirmationDialog::Role role) {
     return GreenCTAButton();
 }
 
-// The card in the middle of the dimmed panel.
-class Card : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent *) override {
-        QPainter painter(this);
-        Shapes::fill(painter, Shapes::roundedRect(rect(), kCardRadius), Theme::surface());
-        Shapes::strokeInside(painter, rect(), kCardRadius, Theme::hairline(), 1);
-    }
-};
-
 } // namespace
 
 ConfirmationDialog::ConfirmationDialog(QWidget *panel)
     : QWidget(panel)
-    , card_(new Card(this)) {
+    , card_(new CardBackground(kCardRadius, this)) {
     panel->installEventFilter(this);
     setGeometry(panel->rect());
     setFocusPolicy(Qt::StrongFocus);

@@ -80,14 +80,18 @@ std::string statusLine(const ThresholdRule &rule, bool isMasterOn) {
     return L10n::t("pro.rules.status.armedAction");
 }
 
-std::vector<AppGroup> offeredApplications(const std::vector<AppGroup> &candidates) {
-    return {candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(std::min(
-                                                         candidates.size(), kOfferedLimit))};
+std::vector<OfferedApplication> offeredApplications(const std::vector<AppGroup> &candidates) {
+    std::vector<OfferedApplication> offered;
+    for (const AppGroup &group : candidates) {
+        if (offered.size() == kOfferedLimit) break;
+        offered.push_back({group.key, group.displayName});
+    }
+    return offered;
 }
 
 RuleCard::RuleCard(std::function<void(const ThresholdRule &)> onChange,
                    std::function<void()> onDelete, QWidget *parent)
-    : QWidget(parent)
+    : CardBackground(kCardRadius, parent)
     , onChange_(std::move(onChange)) {
     application_ = picker(this, &applicationMenu_);
     limit_ = picker(this, &limitMenu_);
@@ -173,20 +177,18 @@ void RuleCard::change(const std::function<void(ThresholdRule &)> &edit) {
     onChange_(copy);
 }
 
-void RuleCard::showOffered(const std::vector<AppGroup> &offered) {
-    std::vector<std::pair<std::string, std::string>> shown;
-    for (const AppGroup &group : offered) shown.emplace_back(group.key, group.displayName);
+void RuleCard::showOffered(std::vector<OfferedApplication> offered) {
     // Rebuilt only when what it lists changes, which a sample does and a
     // choice in it does not; so an open menu survives a redraw.
-    if (applicationMenuBuilt_ && shown == offeredShown_) return;
+    if (applicationMenuBuilt_ && offered == offeredShown_) return;
     applicationMenuBuilt_ = true;
-    offeredShown_ = std::move(shown);
+    offeredShown_ = std::move(offered);
     applicationMenu_->clear();
-    for (const auto &[key, name] : offeredShown_) {
-        applicationMenu_->addAction(qtText(name), this, [this, key = key, name = name] {
+    for (const OfferedApplication &application : offeredShown_) {
+        applicationMenu_->addAction(qtText(application.name), this, [this, application] {
             change([&](ThresholdRule &rule) {
-                rule.appKey = key;
-                rule.appName = name;
+                rule.appKey = application.key;
+                rule.appName = application.name;
             });
         });
     }
@@ -212,12 +214,6 @@ void RuleCard::buildValuePickers() {
         addPicker(sustainedMenu_, QString(), times, QVariant(), [this](const QVariant &seconds) {
             change([&](ThresholdRule &rule) { rule.sustainedSeconds = seconds.toDouble(); });
         });
-}
-
-void RuleCard::paintEvent(QPaintEvent *) {
-    QPainter painter(this);
-    Shapes::fill(painter, Shapes::roundedRect(rect(), kCardRadius), Theme::surface());
-    Shapes::strokeInside(painter, rect(), kCardRadius, Theme::hairline(), 1);
 }
 
 } // namespace quorvel

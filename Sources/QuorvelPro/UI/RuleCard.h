@@ -9,6 +9,7 @@
 
 #include "Model/AppGroup.h"
 #include "Model/ThresholdRule.h"
+#include "UI/CardBackground.h"
 
 class QActionGroup;
 class QMenu;
@@ -23,13 +24,21 @@ class TextView;
 // notify or to act.
 std::string statusLine(const ThresholdRule &rule, bool isMasterOn);
 
-// The applications a rule may watch: the first twelve sampled.
-std::vector<AppGroup> offeredApplications(const std::vector<AppGroup> &candidates);
+// An application a rule may watch, as its menus list it.
+struct OfferedApplication {
+    std::string key;
+    std::string name;
+
+    bool operator==(const OfferedApplication &) const = default;
+};
+
+// The first twelve sampled applications.
+std::vector<OfferedApplication> offeredApplications(const std::vector<AppGroup> &candidates);
 
 // One rule as a sentence of pickers: when <app> uses more than <limit> for
 // <time>, then <action>; with its switch, a delete button and its status.
 // Every edit hands a changed copy of the shown rule to `onChange`.
-class RuleCard : public QWidget {
+class RuleCard : public CardBackground {
     Q_OBJECT
 public:
     RuleCard(std::function<void(const ThresholdRule &)> onChange, std::function<void()> onDelete,
@@ -51,17 +60,14 @@ public:
     StyledButton *deleteButton() const { return delete_; }
     TextView *status() const { return status_; }
 
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
 private:
     void change(const std::function<void(ThresholdRule &)> &edit);
     void buildValuePickers();
-    void showOffered(const std::vector<AppGroup> &offered);
+    void showOffered(std::vector<OfferedApplication> offered);
 
     std::function<void(const ThresholdRule &)> onChange_;
     ThresholdRule rule_;
-    std::vector<std::pair<std::string, std::string>> offeredShown_;
+    std::vector<OfferedApplication> offeredShown_;
     bool applicationMenuBuilt_ = false;
     StyledButton *application_;
     StyledButton *limit_;

@@ -1,9 +1,9 @@
 #include "UI/ThresholdRulesView.h"
 
 #include <QMenu>
-#include <QPainter>
 
 #include "Engine/ThresholdController.h"
+#include "UI/CardBackground.h"
 #include "UI/PanelOutlineButton.h"
 #include "UI/RuleCard.h"
 #include "UI/Theme.h"
@@ -11,7 +11,6 @@
 #include "UI/Toolkit/PopupMenu.h"
 #include "UI/Toolkit/QtText.h"
 #include "UI/Toolkit/ScrollArea.h"
-#include "UI/Toolkit/Shapes.h"
 #include "UI/Toolkit/Stacks.h"
 #include "UI/Toolkit/StyledButton.h"
 #include "UI/Toolkit/SwitchToggle.h"
@@ -23,19 +22,6 @@ namespace quorvel {
 namespace {
 
 constexpr double kCardRadius = 12;
-
-// The master switch's card.
-class MasterCard : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent *) override {
-        QPainter painter(this);
-        Shapes::fill(painter, Shapes::roundedRect(rect(), kCardRadius), Theme::surface());
-        Shapes::strokeInside(painter, rect(), kCardRadius, Theme::hairline(), 1);
-    }
-};
 
 ButtonStyle addStyle() {
     ButtonStyle style;
@@ -67,7 +53,7 @@ ThresholdRulesView::ThresholdRulesView(ThresholdController &controller,
     auto *column = vstack(12, content, Insets::all(16));
     column->setAlignment(Qt::AlignTop);
 
-    auto *masterCard = new MasterCard(content);
+    auto *masterCard = new CardBackground(kCardRadius, content);
     auto *masterRow = hstack(8, masterCard, Insets::all(14));
     auto *masterText = vstack(3);
     masterText->addWidget(new TextView(qtText(L10n::t("pro.rules.automatic.title")),
@@ -159,24 +145,21 @@ void ThresholdRulesView::refresh() {
 }
 
 void ThresholdRulesView::rebuildAddMenu() {
-    const std::vector<AppGroup> offered = offeredApplications(candidates_);
-    std::vector<std::pair<std::string, std::string>> shows;
-    for (const AppGroup &group : offered) shows.emplace_back(group.key, group.displayName);
+    std::vector<OfferedApplication> offered = offeredApplications(candidates_);
     // Rebuilt only when what it lists changes, so an open menu survives a
     // sample.
-    if (addMenuBuilt_ && shows == addMenuShows_) return;
+    if (addMenuBuilt_ && offered == addMenuShows_) return;
     addMenuBuilt_ = true;
-    addMenuShows_ = std::move(shows);
+    addMenuShows_ = std::move(offered);
     addMenu_->clear();
-    if (offered.empty()) {
+    if (addMenuShows_.empty()) {
         addMenu_->addAction(qtText(L10n::t("pro.rules.sampling")))->setEnabled(false);
         return;
     }
-    for (const AppGroup &group : offered) {
-        addMenu_->addAction(qtText(group.displayName), this,
-                            [this, key = group.key, name = group.displayName] {
-                                if (controller_) controller_->addRule(key, name);
-                            });
+    for (const OfferedApplication &application : addMenuShows_) {
+        addMenu_->addAction(qtText(application.name), this, [this, application] {
+            if (controller_) controller_->addRule(application.key, application.name);
+        });
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include "Model/AppGroup.h"
 #include "Model/ThresholdRule.h"
+#include "UI/RuleCard.h"
 #include "UI/Toolkit/KeyedRows.h"
 
 class QMenu;
@@ -53,7 +54,7 @@ private:
 
     QPointer<ThresholdController> controller_;
     std::vector<AppGroup> candidates_;
-    std::vector<std::pair<std::string, std::string>> addMenuShows_;
+    std::vector<OfferedApplication> addMenuShows_;
     bool addMenuBuilt_ = false;
     SwitchToggle *master_;
     TextView *masterWord_;
