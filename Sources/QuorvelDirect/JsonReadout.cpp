@@ -13,15 +13,6 @@ std::string text(const std::string &bytes) {
     return utf8WithReplacements(bytes);
 }
 
-std::string levelName(PressureLevel level) {
-    switch (level) {
-    case PressureLevel::normal: return "normal";
-    case PressureLevel::warning: return "warning";
-    case PressureLevel::critical: return "critical";
-    }
-    return "normal";
-}
-
 json vmDocument(const VMSnapshot &vm) {
     return {
         {"pageSize", vm.pageSize},
@@ -86,7 +77,7 @@ std::string jsonReadout(const MemoryReading &reading) {
     const json document = {
         {"time", reading.takenAt.toString(Qt::ISODateWithMs).toStdString()},
         {"pressure",
-         {{"level", levelName(reading.pressure.level)},
+         {{"level", std::string(levelName(reading.pressure.level))},
           {"vm", reading.pressure.vm ? vmDocument(*reading.pressure.vm) : json(nullptr)}}},
         {"groups", groups}};
     return document.dump(2) + "\n";

@@ -15,6 +15,9 @@ std::optional<PressureLevel> pressureLevelFromRaw(int raw);
 // Name of the level's symbol image, as the menu bar and the header show it.
 std::string_view symbol(PressureLevel level);
 
+// The level's own name: "normal", "warning" or "critical".
+std::string_view levelName(PressureLevel level);
+
 // The level as a sentence ("pressure.text.*") and as one word
 // ("pressure.word.*"), in the language of the run.
 std::string text(PressureLevel level);
