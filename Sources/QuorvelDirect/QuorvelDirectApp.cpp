@@ -100,12 +100,8 @@ int runQuorvel(int argc, char **argv) {
     chooseLanguage();
     const CommandLine options = parseCommandLine(argc, argv);
     if (options.exitCode >= 0) return options.exitCode;
-    switch (options.mode) {
-    case LaunchMode::print:
-    case LaunchMode::json: return printReading(argc, argv, options.mode);
-    case LaunchMode::headless:
-    case LaunchMode::tray: break;
-    }
+    if (options.mode == LaunchMode::print || options.mode == LaunchMode::json)
+        return printReading(argc, argv, options.mode);
     if (options.mode == LaunchMode::tray && !displayAvailable()) {
         std::fputs(
             "quorvel: the tray icon needs a desktop session (no DISPLAY or WAYLAND_DISPLAY).\n"
