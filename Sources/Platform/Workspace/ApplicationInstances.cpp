@@ -26,11 +26,23 @@ bool ApplicationInstances::parentIsInSameApplication(std::size_t index) const {
     return parent && *parent != index && applicationAt(*parent) == applicationAt(index);
 }
 
+bool ApplicationInstances::isInstance(std::size_t index) const {
+    return applicationAt(index) && !parentIsInSameApplication(index);
+}
+
 std::vector<RunningApplication> ApplicationInstances::of(const std::string &applicationID) const {
     std::vector<RunningApplication> instances;
     for (std::size_t i = 0; i < processes_.size(); ++i) {
-        if (applicationAt(i) != applicationID || parentIsInSameApplication(i)) continue;
+        if (applicationAt(i) != applicationID || !isInstance(i)) continue;
         instances.push_back({processes_[i].pid, processes_[i].startTime});
+    }
+    return instances;
+}
+
+std::vector<RunningApplication> ApplicationInstances::all() const {
+    std::vector<RunningApplication> instances;
+    for (std::size_t i = 0; i < processes_.size(); ++i) {
+        if (isInstance(i)) instances.push_back({processes_[i].pid, processes_[i].startTime});
     }
     return instances;
 }

@@ -26,6 +26,8 @@ public:
 
     // In the order of the listing.
     std::vector<RunningApplication> of(const std::string &applicationID) const;
+    // Every instance of every known application, in the order of the listing.
+    std::vector<RunningApplication> all() const;
 
     // The instance's own process first, then its descendants in the
     // application; empty when the instance is not in the listing.
@@ -37,6 +39,7 @@ private:
     }
     std::optional<std::size_t> indexOf(int32_t pid) const;
     bool parentIsInSameApplication(std::size_t index) const;
+    bool isInstance(std::size_t index) const;
 
     std::vector<ListedProcess> processes_;
     std::vector<std::optional<std::string>> applications_; // by index into processes_

@@ -18,9 +18,18 @@
 namespace quorvel {
 namespace {
 
+// Appended piece by piece: GCC 12 warns falsely on "(" + std::string when optimising.
 std::string rectText(const QRect &rect) {
-    return "(" + shortestDecimal(rect.x()) + ", " + shortestDecimal(rect.y()) + ", " +
-           shortestDecimal(rect.width()) + ", " + shortestDecimal(rect.height()) + ")";
+    std::string text = "(";
+    text += shortestDecimal(rect.x());
+    text += ", ";
+    text += shortestDecimal(rect.y());
+    text += ", ";
+    text += shortestDecimal(rect.width());
+    text += ", ";
+    text += shortestDecimal(rect.height());
+    text += ")";
+    return text;
 }
 
 QScreen *screenAt(const QRect &frame) {
