@@ -116,6 +116,18 @@ ShotFixtureData ShotFixtureData::make(ShotScene scene, ActionRecord::Clock::time
     ShotFixtureData data;
     data.pressure = {PressureLevel::critical, Fixture::strainedReading()};
     data.history = Fixture::history(false);
+    if (scene == ShotScene::thresholdRules) {
+        // Above ChatGPT's 3.4 GiB, so the rule never fires in the demo.
+        ThresholdRule rule;
+        rule.id = Uuid::random();
+        rule.appKey = "/Applications/ChatGPT.app";
+        rule.appName = "ChatGPT";
+        rule.limitBytes = 6442450944;
+        rule.sustainedSeconds = 300.0;
+        rule.action = RuleAction::suspend;
+        rule.isEnabled = true;
+        data.rules.push_back(std::move(rule));
+    }
     if (scene != ShotScene::focusAfter) {
         for (const Fixture::App &app : Fixture::apps())
             data.groups.push_back(Fixture::group(app, false));

@@ -8,6 +8,7 @@
 #include "Model/AppGroup.h"
 #include "Model/GovernanceModels.h"
 #include "Model/PressureModels.h"
+#include "Model/ThresholdRule.h"
 
 namespace quorvel {
 
@@ -58,6 +59,7 @@ struct ShotFixtureData {
     std::vector<AppGroup> groups;
     std::vector<double> history;
     std::optional<FocusSession> focusSession;
+    std::vector<ThresholdRule> rules;
     bool automaticGovernanceOn = false;
 
     // `now` is when a scene's focus session started.
