@@ -1,3 +1,5 @@
 #include "QuorvelDirectApp.h"
 
-int main(int argc, char **argv) { return quorvel::runQuorvel(argc, argv); }
+int main(int argc, char **argv) {
+    return quorvel::runQuorvel(argc, argv);
+}
