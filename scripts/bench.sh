@@ -9,3 +9,5 @@ for bench in build-bench/Benchmarks/*Benchmark; do
   echo "== $(basename "$bench")"
   "$bench" "$@"
 done
+echo "== running cost"
+bash Benchmarks/running_cost.sh build-bench 60

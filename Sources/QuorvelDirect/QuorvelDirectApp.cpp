@@ -3,16 +3,24 @@
 #include <QApplication>
 #include <QCoreApplication>
 
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <memory>
+
+#include <unistd.h>
 
 #include "App/ProModel.h"
 #include "App/StatusItemController.h"
+#include "App/WidgetMap.h"
+#include "CommandLine.h"
+#include "InstanceLock.h"
+#include "JsonReadout.h"
+#include "MemoryReading.h"
 #include "Signals/QuitSignalWatcher.h"
+#include "TerminalReadout.h"
 #include "UI/ProRootView.h"
 #include "Util/L10n.h"
 #include "Util/LanguageChoice.h"
-#include "Util/Notices.h"
 #include "Util/SymbolImage.h"
 
 namespace quorvel {
@@ -24,13 +32,6 @@ namespace {
 void chooseLanguage() {
     const std::string language = LanguageChoice::gettextLanguage(L10n::shared().locale());
     ::setenv("LANGUAGE", language.c_str(), 1);
-}
-
-bool hasArgument(int argc, char **argv, const char *argument) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], argument) == 0) return true;
-    }
-    return false;
 }
 
 // Qt needs one of these to open a window; a platform chosen by name (such as
@@ -49,6 +50,19 @@ void nameApplication() {
 void quitOnSignals(platform::QuitSignalWatcher &watcher, QCoreApplication &app) {
     QObject::connect(&watcher, &platform::QuitSignalWatcher::quitRequested, &app,
                      &QCoreApplication::quit);
+}
+
+int printReading(int argc, char **argv, LaunchMode mode) {
+    QCoreApplication app(argc, argv);
+    nameApplication();
+    const MemoryReading reading = MemoryReading::takeNow();
+    const std::string text =
+        mode == LaunchMode::json
+            ? jsonReadout(reading)
+            : terminalReadout(reading,
+                              ::isatty(STDOUT_FILENO) && qEnvironmentVariableIsEmpty("NO_COLOR"));
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 int runHeadless(int argc, char **argv) {
@@ -74,6 +88,9 @@ int runWithPanel(int argc, char **argv) {
     QObject::connect(&model, &ProModel::menuBarSymbolChanged, &status,
                      &StatusItemController::setSymbol);
     QObject::connect(&status, &StatusItemController::windowClosed, &app, &QCoreApplication::quit);
+    std::unique_ptr<WidgetMap> widgetMap;
+    if (const QString file = qEnvironmentVariable(WidgetMap::kVariable); !file.isEmpty())
+        widgetMap = std::make_unique<WidgetMap>(file);
     return app.exec();
 }
 
@@ -81,12 +98,29 @@ int runWithPanel(int argc, char **argv) {
 
 int runQuorvel(int argc, char **argv) {
     chooseLanguage();
-    if (hasArgument(argc, argv, "--headless")) return runHeadless(argc, argv);
-    if (!displayAvailable()) {
-        noteOnce("no display to show the tray icon on; running without it");
-        return runHeadless(argc, argv);
+    const CommandLine options = parseCommandLine(argc, argv);
+    if (options.exitCode >= 0) return options.exitCode;
+    switch (options.mode) {
+    case LaunchMode::print:
+    case LaunchMode::json: return printReading(argc, argv, options.mode);
+    case LaunchMode::headless:
+    case LaunchMode::tray: break;
     }
-    return runWithPanel(argc, argv);
+    if (options.mode == LaunchMode::tray && !displayAvailable()) {
+        std::fputs(
+            "quorvel: the tray icon needs a desktop session (no DISPLAY or WAYLAND_DISPLAY).\n"
+            "Use `quorvel --headless` to run the threshold rules without it, or\n"
+            "`quorvel --print` to see memory once.\n",
+            stderr);
+        return 1;
+    }
+    InstanceLock lock;
+    if (!lock.acquire()) {
+        std::fputs("quorvel: Quorvel is already running for this user.\n", stderr);
+        return 1;
+    }
+    return options.mode == LaunchMode::headless ? runHeadless(argc, argv)
+                                                : runWithPanel(argc, argv);
 }
 
 } // namespace quorvel

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 
+#include "Support/IsolatedRun.h"
 #include "Util/Localizer.h"
 
 namespace quorvel {
@@ -37,7 +38,7 @@ public:
     }
 
     void start(QProcess &process, const QString &locale) const {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment environment = run_.environment();
         environment.insert(QStringLiteral("QUORVEL_LOCALE"), locale);
         process.setProcessEnvironment(environment);
         process.start(binary(), {});
@@ -45,6 +46,7 @@ public:
 
 private:
     QTemporaryDir prefix_;
+    test::IsolatedRun run_;
 };
 
 TEST(QuorvelLanguage, StopsWithAMessageWithoutItsResourceBundle) {

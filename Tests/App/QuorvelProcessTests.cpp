@@ -5,11 +5,18 @@
 
 #include <csignal>
 
+#include "Support/IsolatedRun.h"
+
 namespace {
 
 // Starts quorvel, lets it build the model and take its first readings, then
 // asks it to quit with `signalNumber`; true when it was still running then.
 bool runUntilSignal(QProcess &quorvel, const QStringList &arguments, int signalNumber) {
+    const quorvel::test::IsolatedRun run;
+    QProcessEnvironment environment = quorvel.processEnvironment();
+    if (environment.isEmpty()) environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), run.runtimeDirectory());
+    quorvel.setProcessEnvironment(environment);
     quorvel.start(QStringLiteral(QUORVEL_BINARY), arguments);
     if (!quorvel.waitForStarted(10000)) return false;
     QTest::qWait(1000);

@@ -24,7 +24,7 @@ TEST(LocalisedViews, HoldInJapaneseChineseAndRussian) {
             QCoreApplication::applicationFilePath(),
             {QStringLiteral("--gtest_filter=LocalisedViews.*:*PressureHeader*:ProRootView.*:"
                             "GroupRow.*:ApplicationList.*:GovernanceConfirmation.*:Focus*:"
-                            "HistoryView.Shows*:PanelFooter.*")});
+                            "HistoryView.Shows*:PanelFooter.*:ThresholdRulesView.*")});
         ASSERT_TRUE(child.waitForFinished(180000));
         const QByteArray output = child.readAll();
         EXPECT_EQ(child.exitCode(), 0) << output.toStdString();

@@ -78,6 +78,8 @@ void ConfirmationDialog::present(const QString &title, const QString &message,
     auto *row = hstack(8);
     for (const Button &button : buttons_) {
         auto *control = new StyledButton(styleFor(button.role), button.label, {}, card_);
+        control->setObjectName(button.role == Role::cancel ? QStringLiteral("confirm:cancel")
+                                                           : QStringLiteral("confirm:action"));
         connect(control, &QAbstractButton::clicked, this, [this, button] { choose(button); });
         row->addWidget(control);
     }

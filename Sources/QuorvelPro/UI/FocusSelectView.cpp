@@ -98,6 +98,7 @@ FocusSelectView::FocusSelectView(std::function<void()> onConfirm, std::function<
     footer->addWidget(cancel_, 0, Qt::AlignVCenter);
     addFlexibleSpace(footer);
     confirm_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    confirm_->setObjectName(QStringLiteral("focus:confirm"));
     footer->addWidget(confirm_, 0, Qt::AlignVCenter);
     stack->addLayout(footer);
     connect(confirm_, &QAbstractButton::clicked, this,

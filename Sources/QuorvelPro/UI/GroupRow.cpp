@@ -91,6 +91,10 @@ void GroupRow::show(const AppGroup &group, uint64_t maxValue,
     icon_->setApplication(group.appPath);
     icon_->setIconOpacity(group.isStopped ? kStoppedIconOpacity : 1.0);
     name_->setText(qtText(group.displayName));
+    // Names for driving the panel from outside (see WidgetMap).
+    const QString name = QStringLiteral("row:") + qtText(group.displayName);
+    menuButton_->setObjectName(name + QStringLiteral(":menu"));
+    badge_->setObjectName(name + QStringLiteral(":badge"));
     if (group.isStopped) {
         badge_->setBadge(qtText(L10n::t("pro.badge.frozen")), Theme::blue());
     } else if (group.isKnownHog) {

@@ -72,6 +72,7 @@ HistoryView::HistoryView(std::function<void()> onClose, QWidget *parent)
     addFlexibleSpace(header);
     auto *close =
         new StyledButton(PanelOutlineButton(), qtText(L10n::t("pro.history.close")), {}, this);
+    close->setObjectName(QStringLiteral("history:close"));
     connect(close, &QAbstractButton::clicked, this, [onClose = std::move(onClose)] { onClose(); });
     header->addWidget(close, 0, Qt::AlignVCenter);
     stack->addLayout(header);

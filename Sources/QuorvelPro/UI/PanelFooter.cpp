@@ -38,6 +38,10 @@ PanelFooter::PanelFooter(Actions actions, QWidget *parent)
     , settings_(new StyledButton(PanelIconButton(), QString(), "gearshape", this))
     , menu_(new QMenu(this)) {
     enter_->setLabelSpacing(8);
+    enter_->setObjectName(QStringLiteral("footer:enterFocus"));
+    exit_->setObjectName(QStringLiteral("footer:exitFocus"));
+    history_->setObjectName(QStringLiteral("footer:history"));
+    settings_->setObjectName(QStringLiteral("footer:settings"));
     history_->setToolTip(qtText(L10n::t("pro.history.help")));
     attachPopupMenu(settings_, menu_);
     connect(enter_, &QAbstractButton::clicked, this, [this] { actions_.enterSelect(); });
@@ -50,7 +54,7 @@ PanelFooter::PanelFooter(Actions actions, QWidget *parent)
     row->addWidget(history_, 0, Qt::AlignVCenter);
     row->addWidget(settings_, 0, Qt::AlignVCenter);
     setFocusState(false, false);
-    rebuildMenu();
+    buildMenu();
 }
 
 void PanelFooter::setFocusState(bool sessionActive, bool hasCandidates) {
@@ -61,29 +65,23 @@ void PanelFooter::setFocusState(bool sessionActive, bool hasCandidates) {
 }
 
 void PanelFooter::setIntervalSeconds(double seconds) {
-    if (seconds == intervalSeconds_) return;
-    intervalSeconds_ = seconds;
-    rebuildMenu();
+    setPickerValue(interval_, seconds);
 }
 
 void PanelFooter::setRulesArmed(bool armed) {
-    if (armed == rulesArmed_) return;
-    rulesArmed_ = armed;
-    rebuildMenu();
+    rules_->setText(qtText(L10n::t(armed ? "pro.settings.rules.armed" : "pro.settings.rules")));
 }
 
-void PanelFooter::rebuildMenu() {
-    menu_->clear();
+void PanelFooter::buildMenu() {
     // The interval labels are the same in every language.
-    addPicker(
+    interval_ = addPicker(
         menu_, qtText(L10n::t("pro.settings.refreshInterval")),
         {{QStringLiteral("1s"), 1.0}, {QStringLiteral("2s"), 2.0}, {QStringLiteral("5s"), 5.0}},
-        intervalSeconds_,
+        QVariant(),
         [this](const QVariant &seconds) { actions_.chooseInterval(seconds.toDouble()); });
     menu_->addSeparator();
-    menu_->addAction(
-        qtText(L10n::t(rulesArmed_ ? "pro.settings.rules.armed" : "pro.settings.rules")), this,
-        [this] { actions_.showRules(); });
+    rules_ = menu_->addAction(QString(), this, [this] { actions_.showRules(); });
+    setRulesArmed(false);
     menu_->addSeparator();
     menu_->addAction(qtText(L10n::t("pro.settings.quit")), this, [this] { actions_.quit(); });
 }

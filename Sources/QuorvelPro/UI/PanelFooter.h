@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class QAction;
+class QActionGroup;
 class QMenu;
 
 namespace quorvel {
@@ -40,16 +42,16 @@ public:
     QMenu *settingsMenu() const { return menu_; }
 
 private:
-    void rebuildMenu();
+    void buildMenu();
 
     Actions actions_;
-    double intervalSeconds_ = 2.0;
-    bool rulesArmed_ = false;
     StyledButton *enter_;
     StyledButton *exit_;
     StyledButton *history_;
     StyledButton *settings_;
     QMenu *menu_;
+    QActionGroup *interval_ = nullptr;
+    QAction *rules_ = nullptr;
 };
 
 } // namespace quorvel

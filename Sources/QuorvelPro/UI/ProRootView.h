@@ -1,25 +1,33 @@
 #pragma once
 
 #include "UI/PanelBackground.h"
+#include "UI/PanelMode.h"
 
 namespace quorvel {
 
+class MenuContent;
 class PressureHeaderView;
 class ProModel;
 
-// The panel's root: the pressure header over the panel's body, 400 px wide,
-// following the model.
+// The panel's root: the body on the panel background, 400 px wide, in the
+// dark scheme with green as its tint. Closing the panel forgets the mode, the
+// focus choice and a pending confirmation, so it opens afresh.
 class ProRootView : public PanelBackground {
     Q_OBJECT
 public:
     static constexpr int kWidth = 400;
 
-    explicit ProRootView(ProModel &model, QWidget *parent = nullptr);
+    explicit ProRootView(ProModel &model, ProPanelScreen initialScreen = ProPanelScreen::normal,
+                         QWidget *parent = nullptr);
 
-    PressureHeaderView *header() const { return header_; }
+    MenuContent *content() const { return content_; }
+    PressureHeaderView *header() const;
+
+protected:
+    void hideEvent(QHideEvent *event) override;
 
 private:
-    PressureHeaderView *header_;
+    MenuContent *content_;
 };
 
 } // namespace quorvel

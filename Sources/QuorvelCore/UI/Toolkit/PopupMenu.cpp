@@ -20,19 +20,26 @@ void attachPopupMenu(QAbstractButton *button, QMenu *menu) {
     });
 }
 
-void addPicker(QMenu *menu, const QString &title, const std::vector<PickerChoice> &choices,
-               const QVariant &current, std::function<void(const QVariant &)> choose) {
+QActionGroup *addPicker(QMenu *menu, const QString &title, const std::vector<PickerChoice> &choices,
+                        const QVariant &current, std::function<void(const QVariant &)> choose) {
     if (!title.isEmpty()) menu->addSection(title);
     auto *group = new QActionGroup(menu);
-    group->setExclusive(true);
+    // A value outside the choices checks none.
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (const PickerChoice &choice : choices) {
         QAction *action = menu->addAction(choice.label);
         action->setCheckable(true);
-        action->setChecked(choice.value == current);
+        action->setData(choice.value);
         group->addAction(action);
         QObject::connect(action, &QAction::triggered, menu,
                          [choose, value = choice.value] { choose(value); });
     }
+    setPickerValue(group, current);
+    return group;
+}
+
+void setPickerValue(QActionGroup *picker, const QVariant &current) {
+    for (QAction *action : picker->actions()) action->setChecked(action->data() == current);
 }
 
 } // namespace quorvel

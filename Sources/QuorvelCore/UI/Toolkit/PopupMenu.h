@@ -7,6 +7,7 @@
 #include <vector>
 
 class QAbstractButton;
+class QActionGroup;
 class QMenu;
 
 namespace quorvel {
@@ -23,7 +24,10 @@ struct PickerChoice {
 
 // A picker in `menu`: a section (titled unless `title` is empty) of exclusive
 // choices with `current` checked; choosing one calls `choose` with its value.
-void addPicker(QMenu *menu, const QString &title, const std::vector<PickerChoice> &choices,
-               const QVariant &current, std::function<void(const QVariant &)> choose);
+QActionGroup *addPicker(QMenu *menu, const QString &title, const std::vector<PickerChoice> &choices,
+                        const QVariant &current, std::function<void(const QVariant &)> choose);
+// Checks the picker's choice of `current`, in place: a menu must not lose the
+// entry being chosen while it runs.
+void setPickerValue(QActionGroup *picker, const QVariant &current);
 
 } // namespace quorvel

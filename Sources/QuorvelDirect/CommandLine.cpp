@@ -1,0 +1,71 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+
+#include <cstdio>
+
+#include "Support/ReviewPrompt.h"
+
+namespace quorvel {
+namespace {
+
+void write(FILE *stream, const QString &text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+QString versionLine() {
+    return QStringLiteral("quorvel %1\n")
+        .arg(QString::fromStdString(ReviewPrompt::bundleVersion()));
+}
+
+} // namespace
+
+CommandLine parseCommandLine(int argc, char **argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Watches memory pressure and the applications that use memory."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version and exit."));
+    const QCommandLineOption print(
+        QStringLiteral("print"), QStringLiteral("Print memory and the largest applications once."));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("Print the same reading as one JSON document."));
+    const QCommandLineOption headless(
+        QStringLiteral("headless"),
+        QStringLiteral("Run without tray or panel; threshold rules still act."));
+    parser.addOptions({help, version, print, json, headless});
+
+    CommandLine result;
+    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
+        const QString problem = parser.errorText().isEmpty() ? QStringLiteral("unexpected argument")
+                                                             : parser.errorText();
+        write(stderr, QStringLiteral("quorvel: %1\nUsage: quorvel [--headless | --print | --json | "
+                                     "--help | --version]\n")
+                          .arg(problem));
+        result.exitCode = 2;
+        return result;
+    }
+    if (parser.isSet(help)) {
+        write(stdout, parser.helpText());
+        result.exitCode = 0;
+    } else if (parser.isSet(version)) {
+        write(stdout, versionLine());
+        result.exitCode = 0;
+    } else if (parser.isSet(json)) {
+        result.mode = LaunchMode::json;
+    } else if (parser.isSet(print)) {
+        result.mode = LaunchMode::print;
+    } else if (parser.isSet(headless)) {
+        result.mode = LaunchMode::headless;
+    }
+    return result;
+}
+
+} // namespace quorvel
