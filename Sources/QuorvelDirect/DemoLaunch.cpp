@@ -5,11 +5,15 @@
 
 namespace quorvel {
 
+ProPanelScreen openingScreen(ShotScene scene) {
+    return scene == ShotScene::thresholdRules ? ProPanelScreen::rules : ProPanelScreen::normal;
+}
+
 DemoLaunch DemoLaunch::choose(std::optional<std::string_view> value) {
     DemoLaunch launch;
     if (!value) return launch;
     launch.scene = shotSceneFromRaw(*value);
-    launch.opensOnRules = launch.scene == ShotScene::thresholdRules;
+    if (launch.scene) launch.firstScreen = openingScreen(*launch.scene);
     launch.runsDiagnostics = true;
     return launch;
 }

@@ -4,8 +4,12 @@
 #include <string_view>
 
 #include "Support/ShotFixtures.h"
+#include "UI/PanelMode.h"
 
 namespace quorvel {
+
+// The screen the panel of `scene` opens on.
+ProPanelScreen openingScreen(ShotScene scene);
 
 // What "QUORVEL_DEMO_SCENE" asks of a start with the panel.
 struct DemoLaunch {
@@ -14,8 +18,8 @@ struct DemoLaunch {
     // The scene a demo model shows instead of the live one; none for a
     // value that names no scene exactly.
     std::optional<ShotScene> scene;
-    // The panel opens on the threshold-rules screen.
-    bool opensOnRules = false;
+    // The rules screen for the threshold-rules scene, else the normal one.
+    ProPanelScreen firstScreen = ProPanelScreen::normal;
     // The diagnostic loop runs: whenever the variable is set at all.
     bool runsDiagnostics = false;
 

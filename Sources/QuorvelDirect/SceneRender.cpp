@@ -6,6 +6,7 @@
 #include "App/ProModel.h"
 #include "Apps/InMemoryApplicationResolver.h"
 #include "Defaults/InMemoryDefaultsStore.h"
+#include "DemoLaunch.h"
 #include "UI/ProRootView.h"
 #include "UI/Toolkit/WidgetSnapshot.h"
 #include "Workspace/InMemoryWorkspace.h"
@@ -27,7 +28,7 @@ ProModel::Dependencies inertParts() {
 
 QImage renderPro(ShotScene scene, int scale) {
     ProModel model(scene, inertParts());
-    ProRootView view(model);
+    ProRootView view(model, openingScreen(scene));
     return widgetSnapshot(view, scale);
 }
 

@@ -22,23 +22,23 @@ TEST(DemoLaunch, ChoosesTheSceneTheFirstScreenAndTheLoop) {
     struct Case {
         std::optional<std::string_view> value;
         std::optional<ShotScene> scene;
-        bool opensOnRules;
+        ProPanelScreen firstScreen;
         bool runsDiagnostics;
     };
     const Case cases[] = {
-        {std::nullopt, std::nullopt, false, false},
-        {"thresholdRules", ShotScene::thresholdRules, true, true},
-        {"focusAfter", ShotScene::focusAfter, false, true},
-        {"focusBefore", ShotScene::focusBefore, false, true},
-        {"ThresholdRules", std::nullopt, false, true},
-        {"healthy", std::nullopt, false, true},
-        {"", std::nullopt, false, true},
+        {std::nullopt, std::nullopt, ProPanelScreen::normal, false},
+        {"thresholdRules", ShotScene::thresholdRules, ProPanelScreen::rules, true},
+        {"focusAfter", ShotScene::focusAfter, ProPanelScreen::normal, true},
+        {"focusBefore", ShotScene::focusBefore, ProPanelScreen::normal, true},
+        {"ThresholdRules", std::nullopt, ProPanelScreen::normal, true},
+        {"healthy", std::nullopt, ProPanelScreen::normal, true},
+        {"", std::nullopt, ProPanelScreen::normal, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.value ? std::string(*c.value) : std::string("(unset)"));
         const DemoLaunch launch = DemoLaunch::choose(c.value);
         EXPECT_EQ(launch.scene, c.scene);
-        EXPECT_EQ(launch.opensOnRules, c.opensOnRules);
+        EXPECT_EQ(launch.firstScreen, c.firstScreen);
         EXPECT_EQ(launch.runsDiagnostics, c.runsDiagnostics);
     }
 
