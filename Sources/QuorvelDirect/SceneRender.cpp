@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "App/MASModel.h"
 #include "App/ProModel.h"
 #include "Apps/InMemoryApplicationResolver.h"
 #include "Defaults/InMemoryDefaultsStore.h"
@@ -37,8 +36,6 @@ QImage renderPro(ShotScene scene, int scale) {
 QStringList sceneNames() {
     QStringList names;
     for (ShotScene scene : kAllShotScenes) names.push_back(QString::fromUtf8(rawValue(scene)));
-    for (MASShotScene scene : kAllMASShotScenes)
-        names.push_back(QString::fromUtf8(rawValue(scene)));
     return names;
 }
 

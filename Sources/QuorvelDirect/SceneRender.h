@@ -8,7 +8,7 @@
 
 namespace quorvel::SceneRender {
 
-// Every scene's name: the panel's scenes, then the store edition's.
+// Every scene's name.
 QStringList sceneNames();
 
 // The panel showing the scene `name`, drawn offscreen at `scale` times its
