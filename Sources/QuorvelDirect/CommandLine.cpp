@@ -40,14 +40,36 @@ CommandLine parseCommandLine(int argc, char **argv) {
     const QCommandLineOption headless(
         QStringLiteral("headless"),
         QStringLiteral("Run without tray or panel; threshold rules still act."));
-    parser.addOptions({help, version, print, json, headless});
+    const QCommandLineOption render(
+        QStringLiteral("render"),
+        QStringLiteral("Draw the panel of a demo scene into a PNG file and exit."),
+        QStringLiteral("scene"));
+    const QCommandLineOption output(QStringLiteral("output"),
+                                    QStringLiteral("The PNG file --render writes."),
+                                    QStringLiteral("file"));
+    const QCommandLineOption scale(QStringLiteral("scale"),
+                                   QStringLiteral("Draw at 1 (default) or 2 times the size."),
+                                   QStringLiteral("factor"), QStringLiteral("1"));
+    parser.addOptions({help, version, print, json, headless, render, output, scale});
 
     CommandLine result;
-    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
-        const QString problem = parser.errorText().isEmpty() ? QStringLiteral("unexpected argument")
-                                                             : parser.errorText();
+    QString problem;
+    if (!parser.parse(arguments)) {
+        problem = parser.errorText();
+    } else if (!parser.positionalArguments().isEmpty()) {
+        problem = QStringLiteral("unexpected argument");
+    } else if (parser.isSet(render) && parser.value(output).isEmpty()) {
+        problem = QStringLiteral("--render needs --output FILE.png");
+    } else if (parser.isSet(render) && parser.value(scale) != QStringLiteral("1") &&
+               parser.value(scale) != QStringLiteral("2")) {
+        problem = QStringLiteral("--scale must be 1 or 2");
+    } else if (!parser.isSet(render) && (parser.isSet(output) || parser.isSet(scale))) {
+        problem = QStringLiteral("--output and --scale go with --render");
+    }
+    if (!problem.isEmpty()) {
         write(stderr, QStringLiteral("quorvel: %1\nUsage: quorvel [--headless | --print | --json | "
-                                     "--help | --version]\n")
+                                     "--help | --version |\n"
+                                     "       --render SCENE --output FILE.png [--scale 2]]\n")
                           .arg(problem));
         result.exitCode = 2;
         return result;
@@ -58,6 +80,11 @@ CommandLine parseCommandLine(int argc, char **argv) {
     } else if (parser.isSet(version)) {
         write(stdout, versionLine());
         result.exitCode = 0;
+    } else if (parser.isSet(render)) {
+        result.mode = LaunchMode::render;
+        result.renderScene = parser.value(render);
+        result.renderOutput = parser.value(output);
+        result.renderScale = parser.value(scale).toInt();
     } else if (parser.isSet(json)) {
         result.mode = LaunchMode::json;
     } else if (parser.isSet(print)) {

@@ -1,13 +1,19 @@
 #pragma once
 
+#include <QString>
+
 namespace quorvel {
 
-enum class LaunchMode { tray, headless, print, json };
+enum class LaunchMode { tray, headless, print, json, render };
 
 struct CommandLine {
     LaunchMode mode = LaunchMode::tray;
     // Set when the run ends here: help, version or a usage error was printed.
     int exitCode = -1;
+    // For `render`: the scene's name, the picture's file and its scale (1 or 2).
+    QString renderScene;
+    QString renderOutput;
+    int renderScale = 1;
 };
 
 // Reads the options; --help and --version print on standard output and end

@@ -13,9 +13,12 @@
 #include "App/StatusItemController.h"
 #include "App/WidgetMap.h"
 #include "CommandLine.h"
+#include "DemoDiagnosticLoop.h"
+#include "DemoLaunch.h"
 #include "InstanceLock.h"
 #include "JsonReadout.h"
 #include "MemoryReading.h"
+#include "SceneRender.h"
 #include "Signals/QuitSignalWatcher.h"
 #include "TerminalReadout.h"
 #include "UI/ProRootView.h"
@@ -65,6 +68,31 @@ int printReading(int argc, char **argv, LaunchMode mode) {
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
+// Draws into memory, so it needs no desktop session and takes no lock.
+int renderScene(int argc, char **argv, const CommandLine &options) {
+    const QStringList scenes = SceneRender::sceneNames();
+    if (!scenes.contains(options.renderScene)) {
+        const std::string text =
+            "quorvel: unknown scene \"" + options.renderScene.toStdString() +
+            "\"; the scenes are: " + scenes.join(QStringLiteral(", ")).toStdString() + "\n";
+        std::fputs(text.c_str(), stderr);
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    nameApplication();
+    SymbolImage::loadFont();
+    const std::optional<QImage> image =
+        SceneRender::render(options.renderScene, options.renderScale);
+    if (!image || !image->save(options.renderOutput, "PNG")) {
+        const std::string text =
+            "quorvel: could not write " + options.renderOutput.toStdString() + "\n";
+        std::fputs(text.c_str(), stderr);
+        return 1;
+    }
+    return 0;
+}
+
 int runHeadless(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     nameApplication();
@@ -83,14 +111,21 @@ int runWithPanel(int argc, char **argv) {
     platform::QuitSignalWatcher quitWatcher;
     quitOnSignals(quitWatcher, app);
 
-    ProModel model;
-    StatusItemController status(model.menuBarSymbol(), [&model] { return new ProRootView(model); });
-    QObject::connect(&model, &ProModel::menuBarSymbolChanged, &status,
+    // "QUORVEL_DEMO_SCENE" puts a fixed scene in place of the live model.
+    const DemoLaunch demo = DemoLaunch::fromEnvironment();
+    const std::unique_ptr<ProModel> model =
+        demo.scene ? std::make_unique<ProModel>(*demo.scene) : std::make_unique<ProModel>();
+    StatusItemController status(model->menuBarSymbol(), [&model, screen = demo.firstScreen] {
+        return new ProRootView(*model, screen);
+    });
+    QObject::connect(model.get(), &ProModel::menuBarSymbolChanged, &status,
                      &StatusItemController::setSymbol);
     QObject::connect(&status, &StatusItemController::windowClosed, &app, &QCoreApplication::quit);
     std::unique_ptr<WidgetMap> widgetMap;
     if (const QString file = qEnvironmentVariable(WidgetMap::kVariable); !file.isEmpty())
         widgetMap = std::make_unique<WidgetMap>(file);
+    std::unique_ptr<DemoDiagnosticLoop> diagnostics;
+    if (demo.runsDiagnostics) diagnostics = std::make_unique<DemoDiagnosticLoop>(status);
     return app.exec();
 }
 
@@ -100,8 +135,13 @@ int runQuorvel(int argc, char **argv) {
     chooseLanguage();
     const CommandLine options = parseCommandLine(argc, argv);
     if (options.exitCode >= 0) return options.exitCode;
-    if (options.mode == LaunchMode::print || options.mode == LaunchMode::json)
-        return printReading(argc, argv, options.mode);
+    switch (options.mode) {
+    case LaunchMode::print:
+    case LaunchMode::json: return printReading(argc, argv, options.mode);
+    case LaunchMode::render: return renderScene(argc, argv, options);
+    case LaunchMode::headless:
+    case LaunchMode::tray: break;
+    }
     if (options.mode == LaunchMode::tray && !displayAvailable()) {
         std::fputs(
             "quorvel: the tray icon needs a desktop session (no DISPLAY or WAYLAND_DISPLAY).\n"

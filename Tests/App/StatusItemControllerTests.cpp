@@ -7,30 +7,14 @@
 
 #include "App/PanelPlacement.h"
 #include "App/StatusItemController.h"
+#include "Support/FakeStatusIcon.h"
 
 namespace quorvel {
 namespace {
 
 using namespace std::chrono_literals;
 
-// Stands in for the desktop's tray, which the offscreen platform lacks.
-class FakeStatusIcon final : public StatusIcon {
-public:
-    bool available = true;
-    int iconsSet = 0;
-    QString toolTip;
-    bool visible = false;
-    QRect frame;
-
-    bool isAvailable() const override { return available; }
-    void setIcon(const QIcon &) override { ++iconsSet; }
-    void setToolTip(const QString &text) override { toolTip = text; }
-    void show() override { visible = true; }
-    bool isVisible() const override { return visible; }
-    QRect geometry() const override { return frame; }
-
-    void click(QPoint at = QPoint(700, 10)) { emit activated(at); }
-};
+using test::FakeStatusIcon;
 
 struct Harness {
     explicit Harness(bool tray = true, QRect iconFrame = {}) {

@@ -9,32 +9,14 @@
 #include <string>
 
 #include "Support/IsolatedRun.h"
+#include "Support/QuorvelRun.h"
 #include "Util/DisplayWidth.h"
 
 namespace quorvel {
 namespace {
 
-struct Finished {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-Finished runQuorvel(const QStringList &arguments, QProcessEnvironment environment) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(QUORVEL_BINARY), arguments);
-    Finished result;
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput().toStdString();
-    result.err = process.readAllStandardError().toStdString();
-    return result;
-}
+using test::Finished;
+using test::runQuorvel;
 
 QProcessEnvironment english(const test::IsolatedRun &run) {
     QProcessEnvironment environment = run.environment();

@@ -3,7 +3,6 @@
 #include <QColor>
 #include <QDir>
 #include <QImage>
-#include <QLayout>
 #include <QPainter>
 #include <QPixmap>
 #include <QString>
@@ -12,21 +11,13 @@
 #include <cstdlib>
 
 #include "UI/Theme.h"
+#include "UI/Toolkit/WidgetSnapshot.h"
 
 namespace quorvel::test {
 
-// Lays the widget out at its preferred size and renders it offscreen onto a
-// transparent image, so what it leaves unpainted stays clear.
+// The widget at its preferred size on a transparent image.
 inline QImage render(QWidget &widget) {
-    // A window otherwise paints its palette's background first.
-    widget.setAttribute(Qt::WA_NoSystemBackground);
-    widget.ensurePolished();
-    widget.adjustSize();
-    if (widget.layout()) widget.layout()->activate();
-    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image.convertToFormat(QImage::Format_ARGB32);
+    return widgetSnapshot(widget);
 }
 
 // Keeps a picture of what a view looks like under build/shots, named after

@@ -15,14 +15,17 @@ MASModel::Dependencies MASModel::liveDependencies() {
             {}};
 }
 
-MASModel::MASModel(Dependencies dependencies, QObject *parent)
+MASModel::MASModel(PartsOnly, Dependencies &&dependencies, bool persists, QObject *parent)
     : QObject(parent)
     , menuBarSymbol_(QString::fromUtf8(symbol(PressureLevel::normal)))
     , listRunningApps_(std::move(dependencies.listRunningApps))
     , pressureMonitor_(std::make_unique<PressureMonitor>(std::move(dependencies.pressure)))
     , reviewPrompt_(std::make_unique<ReviewPrompt>(
           std::move(dependencies.settings), kReviewPolicy, ReviewPrompt::bundleVersion(),
-          std::move(dependencies.now), true, std::move(dependencies.requestReview))) {
+          std::move(dependencies.now), persists, std::move(dependencies.requestReview))) {}
+
+MASModel::MASModel(Dependencies dependencies, QObject *parent)
+    : MASModel(PartsOnly{}, std::move(dependencies), true, parent) {
     pressureMonitor_->setOnUpdate([model = QPointer<MASModel>(this)](const PressureSnapshot &s) {
         if (model) model->receivePressure(s);
     });
@@ -34,6 +37,22 @@ MASModel::MASModel(Dependencies dependencies, QObject *parent)
         if (model) model->refreshRunningApps();
     });
     appsTimer_->start();
+}
+
+MASModel::MASModel(MASShotScene scene, Dependencies dependencies, QObject *parent)
+    : MASModel(MASFixtureData::make(scene), std::move(dependencies), parent) {}
+
+MASModel::MASModel(const MASFixtureData &fixture, Dependencies &&dependencies, QObject *parent)
+    : MASModel(PartsOnly{}, std::move(dependencies), false, parent) {
+    pressure_ = fixture.pressure;
+    emit pressureChanged(pressure_);
+    for (int i = 0; i < fixture.runningAppCount; ++i)
+        runningApps_.push_back({1000 + i, "Fixture App " + std::to_string(i), {}, {}});
+    emit runningAppsChanged(runningApps_);
+    usageHistory_ = fixture.history;
+    emit usageHistoryChanged(usageHistory_);
+    menuBarSymbol_ = QString::fromUtf8(symbol(fixture.pressure.level));
+    emit menuBarSymbolChanged(menuBarSymbol_);
 }
 
 // The monitor stops before the prompt it feeds goes.

@@ -11,6 +11,7 @@
 #include "Engine/ReviewPromptEngine.h"
 #include "Engine/RunningAppsLister.h"
 #include "Model/PressureModels.h"
+#include "Support/MASShotFixtures.h"
 #include "Support/ReviewPrompt.h"
 
 class QSettings;
@@ -43,6 +44,11 @@ public:
     static Dependencies liveDependencies();
 
     explicit MASModel(Dependencies dependencies = liveDependencies(), QObject *parent = nullptr);
+    // A demo model that shows `scene` and stays as it is: it lists no
+    // applications, reads no pressure, and its review prompt starts afresh
+    // and never reads or writes the settings.
+    explicit MASModel(MASShotScene scene, Dependencies dependencies = liveDependencies(),
+                      QObject *parent = nullptr);
     ~MASModel() override;
 
     const PressureSnapshot &pressure() const { return pressure_; }
@@ -50,6 +56,7 @@ public:
     const std::vector<double> &usageHistory() const { return usageHistory_; }
     const QString &menuBarSymbol() const { return menuBarSymbol_; }
     ReviewPrompt &reviewPrompt() const { return *reviewPrompt_; }
+    // Null in a demo model, which refreshes nothing.
     QTimer *appsTimer() const { return appsTimer_; }
 
     // The pressure monitor's delivery; public so a demo model can feed it.
@@ -62,6 +69,11 @@ signals:
     void menuBarSymbolChanged(const QString &menuBarSymbol);
 
 private:
+    struct PartsOnly {};
+    // Creates the monitor and the review prompt, starting neither.
+    MASModel(PartsOnly, Dependencies &&dependencies, bool persists, QObject *parent);
+    MASModel(const MASFixtureData &fixture, Dependencies &&dependencies, QObject *parent);
+
     void refreshRunningApps();
 
     PressureSnapshot pressure_;

@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include <charconv>
 #include <string>
 
 #include "App/PanelPlacement.h"
@@ -13,30 +12,22 @@
 #include "UI/Toolkit/QtText.h"
 #include "Util/L10n.h"
 #include "Util/Notices.h"
+#include "Util/ShortestDecimal.h"
 #include "Windows/TaskbarHint.h"
 
 namespace quorvel {
 namespace {
 
-// The shortest decimal that reads back exactly, always with a fraction part.
-std::string decimal(double value) {
-    char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    std::string text(buffer, error == std::errc() ? end : buffer);
-    if (text.find_first_of(".en") == std::string::npos) text += ".0";
-    return text;
-}
-
 // Appended piece by piece: GCC 12 warns falsely on "(" + std::string when optimising.
 std::string rectText(const QRect &rect) {
     std::string text = "(";
-    text += decimal(rect.x());
+    text += shortestDecimal(rect.x());
     text += ", ";
-    text += decimal(rect.y());
+    text += shortestDecimal(rect.y());
     text += ", ";
-    text += decimal(rect.width());
+    text += shortestDecimal(rect.width());
     text += ", ";
-    text += decimal(rect.height());
+    text += shortestDecimal(rect.height());
     text += ")";
     return text;
 }
@@ -162,8 +153,8 @@ QString StatusItemController::diagnostics() const {
     }
     const std::string line =
         "visible=" + std::string(hasTray_ && icon_->isVisible() ? "true" : "false") +
-        " len=" + decimal(-1.0) + " img=" + (hasTray_ ? "true" : "false") + " imgSize=(" +
-        decimal(imageSize.width()) + ", " + decimal(imageSize.height()) +
+        " len=" + shortestDecimal(-1.0) + " img=" + (hasTray_ ? "true" : "false") + " imgSize=(" +
+        shortestDecimal(imageSize.width()) + ", " + shortestDecimal(imageSize.height()) +
         ") btnFrame=" + rectText(button) + " winFrame=" + rectText(frame.value_or(QRect())) +
         " screen=" + rectText(screen);
     return QString::fromStdString(line);

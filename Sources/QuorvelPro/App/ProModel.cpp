@@ -29,7 +29,7 @@ ProModel::Dependencies ProModel::liveDependencies() {
 ProModel::ProModel(QObject *parent)
     : ProModel(liveDependencies(), parent) {}
 
-ProModel::ProModel(Dependencies dependencies, QObject *parent)
+ProModel::ProModel(PartsOnly, Dependencies &&dependencies, QObject *parent)
     : QObject(parent)
     , menuBarSymbol_(QString::fromUtf8(symbol(PressureLevel::normal)))
     , governor_(std::make_unique<ProcessGovernor>(std::move(dependencies.governor)))
@@ -41,6 +41,10 @@ ProModel::ProModel(Dependencies dependencies, QObject *parent)
         connect(application, &QCoreApplication::aboutToQuit, governor_.get(),
                 &ProcessGovernor::resumeEverythingFrozen);
     }
+}
+
+ProModel::ProModel(Dependencies dependencies, QObject *parent)
+    : ProModel(PartsOnly{}, std::move(dependencies), parent) {
     sampler_->setOnUpdate([model = QPointer<ProModel>(this)](const std::vector<AppGroup> &groups) {
         if (model) model->receiveGroups(groups);
     });
@@ -49,6 +53,25 @@ ProModel::ProModel(Dependencies dependencies, QObject *parent)
     });
     sampler_->start(intervalSeconds_);
     pressureMonitor_->start();
+}
+
+ProModel::ProModel(ShotScene scene, Dependencies dependencies, QObject *parent)
+    : ProModel(ShotFixtureData::make(scene, dependencies.governor.now ? dependencies.governor.now()
+                                                                      : ActionRecord::Clock::now()),
+               std::move(dependencies), parent) {}
+
+ProModel::ProModel(const ShotFixtureData &fixture, Dependencies &&dependencies, QObject *parent)
+    : ProModel(PartsOnly{}, std::move(dependencies), parent) {
+    thresholds_->setPersists(false);
+    thresholds_->setRules(fixture.rules);
+    // Saves, which writes nothing now.
+    thresholds_->setAutomaticGovernanceOn(fixture.automaticGovernanceOn);
+
+    setGroups(fixture.groups);
+    setPressure(fixture.pressure);
+    setUsageHistory(fixture.history);
+    setMenuBarSymbol(QString::fromUtf8(symbol(fixture.pressure.level)));
+    governor_->setFocusSession(fixture.focusSession);
 }
 
 ProModel::~ProModel() {

@@ -12,6 +12,7 @@
 #include "Engine/ThresholdController.h"
 #include "Model/AppGroup.h"
 #include "Model/PressureModels.h"
+#include "Support/ShotFixtures.h"
 
 namespace quorvel {
 
@@ -41,6 +42,11 @@ public:
     // The live model: builds its parts and starts them.
     explicit ProModel(QObject *parent = nullptr);
     explicit ProModel(Dependencies dependencies, QObject *parent = nullptr);
+    // A demo model that shows `scene` and stays as it is: it never samples,
+    // polls or stores its threshold settings, and changes only through what
+    // the user does with the governor and the threshold controller.
+    explicit ProModel(ShotScene scene, Dependencies dependencies = liveDependencies(),
+                      QObject *parent = nullptr);
     ~ProModel() override;
 
     const std::vector<AppGroup> &groups() const { return groups_; }
@@ -76,6 +82,12 @@ signals:
     void menuBarSymbolChanged(const QString &menuBarSymbol);
 
 private:
+    struct PartsOnly {};
+    // Creates the parts in the order the live model needs them, starting
+    // none and wiring none of their deliveries.
+    ProModel(PartsOnly, Dependencies &&dependencies, QObject *parent);
+    ProModel(const ShotFixtureData &fixture, Dependencies &&dependencies, QObject *parent);
+
     void setGroups(const std::vector<AppGroup> &groups);
     void setPressure(const PressureSnapshot &pressure);
     void setIntervalSeconds(double intervalSeconds);

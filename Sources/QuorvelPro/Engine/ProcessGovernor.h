@@ -72,6 +72,10 @@ public:
     // Resumes what the session froze and ends it; nothing without a session.
     void exitFocus();
 
+    // Publishes `focusSession` as given, signalling no process; a demo shows
+    // a session this way.
+    void setFocusSession(std::optional<FocusSession> focusSession);
+
     // Adds `entry` at the front, dropping the oldest beyond the limit.
     void record(ActionRecord entry);
 
@@ -101,7 +105,6 @@ private:
     void reopen(std::shared_ptr<PendingRestart> restart);
     void takeAfterReading(uint64_t session);
     void setHistory(std::vector<ActionRecord> history);
-    void setFocusSession(std::optional<FocusSession> focusSession);
 
     Dependencies dependencies_;
     std::vector<ActionRecord> history_;
