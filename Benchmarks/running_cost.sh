@@ -24,6 +24,7 @@ cat > "$work/floor.cpp" <<'CPP'
 #include <cstdlib>
 #include <ctime>
 #include <initializer_list>
+#include <unordered_set>
 static char buffer[65536];
 static void slurp(const char *path) {
     int fd = open(path, O_RDONLY | O_CLOEXEC);
@@ -33,6 +34,7 @@ static void slurp(const char *path) {
 }
 int main(int argc, char **argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 30;
+    std::unordered_set<long> seen;
     for (int round = 0; round < rounds; ++round) {
         slurp("/proc/meminfo");
         slurp("/proc/pressure/memory");
@@ -40,9 +42,14 @@ int main(int argc, char **argv) {
         while (dirent *entry = readdir(proc)) {
             if (entry->d_name[0] < '1' || entry->d_name[0] > '9') continue;
             char path[64];
-            for (const char *file : {"stat", "status", "cgroup"}) {
-                std::snprintf(path, sizeof path, "/proc/%s/%s", entry->d_name, file);
-                slurp(path);
+            std::snprintf(path, sizeof path, "/proc/%s/status", entry->d_name);
+            slurp(path);
+            // A process's stat and cgroup are read once, when it is first seen.
+            if (seen.insert(std::atol(entry->d_name)).second) {
+                for (const char *file : {"stat", "cgroup"}) {
+                    std::snprintf(path, sizeof path, "/proc/%s/%s", entry->d_name, file);
+                    slurp(path);
+                }
             }
             std::snprintf(path, sizeof path, "/proc/%s/exe", entry->d_name);
             if (readlink(path, buffer, sizeof buffer) < 0) continue;

@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "procparse.h"
@@ -54,9 +55,17 @@ int32_t qv_list_pids(int32_t *buffer, int32_t capacity) {
 }
 
 int32_t qv_proc_info(int32_t pid, qv_proc_record *record) {
+    return qv_proc_info_since(pid, 0, 0, record);
+}
+
+int32_t qv_proc_info_since(int32_t pid, uint64_t known_inode, uint64_t known_start_time,
+                           qv_proc_record *record) {
     if (!record || pid <= 0) return -1;
     int dir = open_process_dir(pid);
     if (dir < 0) return -1;
+    struct stat dirStat;
+    const uint64_t inode = fstat(dir, &dirStat) == 0 ? (uint64_t)dirStat.st_ino : 0;
+    const int sameProcess = known_start_time != 0 && inode != 0 && inode == known_inode;
     char status[kStatusBufferSize];
     char stat[kStatBufferSize];
     char exe[kLinkBufferSize];
@@ -64,7 +73,7 @@ int32_t qv_proc_info(int32_t pid, qv_proc_record *record) {
     long statLength = -1;
     ssize_t exeLength = -1;
     if (statusLength >= 0) {
-        statLength = qv_read_small_file(dir, "stat", stat, sizeof stat);
+        if (!sameProcess) statLength = qv_read_small_file(dir, "stat", stat, sizeof stat);
         exeLength = readlinkat(dir, "exe", exe, sizeof exe);
     }
     close(dir);
@@ -72,8 +81,13 @@ int32_t qv_proc_info(int32_t pid, qv_proc_record *record) {
     /* Unreadable stat or exe leave the start time or the path unknown. */
     if (statLength < 0) statLength = 0;
     if (exeLength < 0) exeLength = 0;
-    return qv_proc_record_from_texts(pid, status, (size_t)statusLength, stat, (size_t)statLength,
-                                     exe, (size_t)exeLength, record);
+    if (qv_proc_record_from_texts(pid, status, (size_t)statusLength, stat, (size_t)statLength, exe,
+                                  (size_t)exeLength, record) != 0) {
+        return -1;
+    }
+    record->inode = inode;
+    if (sameProcess) record->start_time = known_start_time;
+    return 0;
 }
 
 uint64_t qv_phys_footprint(int32_t pid) {

@@ -90,6 +90,27 @@ TEST(ProcShim, DescribesThisProcess) {
     EXPECT_GT(qv_phys_footprint(::getpid()), 0u);
 }
 
+// The start time is taken on trust only while /proc names the same process.
+TEST(ProcShim, KeepsAKnownStartTimeOnlyForTheSameProcess) {
+    qv_proc_record fresh;
+    ASSERT_EQ(qv_proc_info(::getpid(), &fresh), 0);
+    ASSERT_NE(fresh.inode, 0u);
+    struct Case {
+        uint64_t inode;
+        uint64_t startTime;
+        uint64_t expected;
+    };
+    for (const Case &c : {Case{fresh.inode, 12345, 12345}, Case{fresh.inode + 1, 12345, 0},
+                          Case{fresh.inode, 0, 0}, Case{0, 12345, 0}}) {
+        qv_proc_record record;
+        ASSERT_EQ(qv_proc_info_since(::getpid(), c.inode, c.startTime, &record), 0);
+        EXPECT_EQ(record.start_time, c.expected ? c.expected : fresh.start_time)
+            << c.inode << " " << c.startTime;
+        EXPECT_EQ(record.inode, fresh.inode);
+        EXPECT_EQ(std::string(record.path), std::string(fresh.path));
+    }
+}
+
 TEST(ProcShim, FailsForAProcessThatHasExited) {
     pid_t gone = 0;
     {
@@ -117,6 +138,23 @@ TEST(PerProcessMemory, ListsAChildWithThePrivateMemoryItTouched) {
     EXPECT_EQ(process->name, "ProbeChild");
     EXPECT_EQ(process->path, QFile::encodeName(ProbeChild::helperPath()).toStdString());
     EXPECT_GE(qv_phys_footprint(child.pid()), 64 * kMiB);
+}
+
+TEST(PerProcessMemory, ARememberingListingAgreesWithAFreshOne) {
+    ProbeChild child(ProbeChild::helperPath().toStdString());
+    ASSERT_TRUE(child.started());
+    const auto fresh = listed(child.pid());
+    ASSERT_TRUE(fresh);
+    PerProcessMemory::ProcessListing listing;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        const std::vector<RawProcess> processes = listing.list(true);
+        const auto found = std::ranges::find(processes, child.pid(), &RawProcess::pid);
+        ASSERT_NE(found, processes.end());
+        EXPECT_EQ(found->startTime, fresh->startTime);
+        EXPECT_EQ(found->path, fresh->path);
+        EXPECT_EQ(found->ppid, fresh->ppid);
+    }
 }
 
 TEST(PerProcessMemory, ReadsAStoppedChildAsStopped) {
@@ -148,8 +186,7 @@ TEST(PerProcessMemory, KeepsProcessesWithOddLongOrDeletedExecutables) {
     ASSERT_TRUE(dir.isValid());
     const std::string odd = ProbeChild::copyHelper(dir, "odd\xff\xfe name");
     std::string deep;
-    while (deep.size() < 1100)
-        deep += std::string(200, 'd') + "/";
+    while (deep.size() < 1100) deep += std::string(200, 'd') + "/";
     const std::string longPath = ProbeChild::copyHelper(dir, deep + "ProbeChild");
     const std::string deleted = ProbeChild::copyHelper(dir, "short-lived");
 

@@ -31,6 +31,8 @@ enum {
  *   start_time         field 22 of stat, clock ticks after boot; 0 when it
  *                      cannot be read. With the pid it tells a process apart
  *                      from a later one that got the same pid.
+ *   inode              the inode of /proc/<pid>, 0 when unknown. The kernel
+ *                      gives a process that takes over a pid a new one.
  */
 typedef struct qv_proc_record {
     int32_t pid;
@@ -41,6 +43,7 @@ typedef struct qv_proc_record {
     char name[256];
     char path[1024];
     uint64_t start_time;
+    uint64_t inode;
 } qv_proc_record;
 
 /* Writes up to capacity process ids, in the order the kernel lists them, and
@@ -52,6 +55,13 @@ int32_t qv_list_pids(int32_t *buffer, int32_t capacity);
  * read), -1 when record is null or the process is gone or cannot be
  * inspected, leaving *record untouched. */
 int32_t qv_proc_info(int32_t pid, qv_proc_record *record);
+
+/* As qv_proc_info, but when the process's inode is still known_inode and
+ * known_start_time is not 0, stat is not read again and start_time is
+ * known_start_time: a process's start time never changes, and reading stat
+ * costs about as much as reading status. */
+int32_t qv_proc_info_since(int32_t pid, uint64_t known_inode, uint64_t known_start_time,
+                           qv_proc_record *record);
 
 /* The footprint of qv_proc_info alone; 0 when it cannot be read. */
 uint64_t qv_phys_footprint(int32_t pid);

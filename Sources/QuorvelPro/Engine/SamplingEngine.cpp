@@ -68,7 +68,11 @@ private:
 
 SamplingEngine::Dependencies
 SamplingEngine::liveDependencies(std::shared_ptr<platform::ApplicationResolver> resolver) {
-    return {[] { return PerProcessMemory::listProcesses(true); }, std::move(resolver)};
+    // Called on the sampler's thread only, one listing at a time.
+    return {[listing = std::make_shared<PerProcessMemory::ProcessListing>()] {
+                return listing->list(true);
+            },
+            std::move(resolver)};
 }
 
 SamplingEngine::SamplingEngine(Dependencies dependencies, QObject *parent)

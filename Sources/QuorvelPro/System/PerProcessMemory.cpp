@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <unordered_map>
 
 #include "Util/Utf8.h"
 
@@ -38,21 +39,31 @@ std::optional<RawProcess> admit(const qv_proc_record &record, bool currentUserOn
 }
 
 std::vector<RawProcess> listProcesses(bool currentUserOnly) {
+    return ProcessListing().list(currentUserOnly);
+}
+
+std::vector<RawProcess> ProcessListing::list(bool currentUserOnly) {
     std::vector<int32_t> pids(kMaxProcesses, 0);
     const int32_t count = qv_list_pids(pids.data(), kMaxProcesses);
     if (count < 1) return {};
     std::vector<RawProcess> processes;
     processes.reserve(static_cast<std::size_t>(count));
+    std::unordered_map<int32_t, Known> seen;
+    seen.reserve(static_cast<std::size_t>(count));
     const uint32_t uid = ownUID();
     qv_proc_record record;
     for (int32_t i = 0; i < count; ++i) {
         if (pids[i] <= 0) continue;
         std::memset(&record, 0, sizeof record);
-        if (qv_proc_info(pids[i], &record) != 0) continue;
+        const auto earlier = previous_.find(pids[i]);
+        const Known known = earlier == previous_.end() ? Known{} : earlier->second;
+        if (qv_proc_info_since(pids[i], known.inode, known.startTime, &record) != 0) continue;
+        seen[pids[i]] = {record.inode, record.start_time};
         if (auto process = admit(record, currentUserOnly, uid)) {
             processes.push_back(std::move(*process));
         }
     }
+    previous_ = std::move(seen);
     return processes;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "Model/RawProcess.h"
@@ -15,6 +16,22 @@ inline constexpr int32_t kMaxProcesses = 16384;
 // The machine's processes in the kernel's order, those of other users left
 // out when `currentUserOnly`. Stateless; any thread.
 std::vector<RawProcess> listProcesses(bool currentUserOnly);
+
+// Lists as listProcesses does, but remembers what never changes for a process
+// (its start time) until the next listing, so a sampler that lists every few
+// seconds reads one file less for each process it has seen before. One thread
+// at a time.
+class ProcessListing {
+public:
+    std::vector<RawProcess> list(bool currentUserOnly);
+
+private:
+    struct Known {
+        uint64_t inode = 0;
+        uint64_t startTime = 0;
+    };
+    std::unordered_map<int32_t, Known> previous_;
+};
 
 // The real user id of this program, read once.
 uint32_t ownUID();
