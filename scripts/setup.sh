@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev nlohmann-json3-dev libglib2.0-dev libxcb-ewmh-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-material-design-icons-iconfont fonts-dejavu-core fonts-wqy-microhei
-  dbus xvfb openbox
+  dbus xvfb openbox trayer xdotool
 )
 
 missing=()

@@ -5,6 +5,7 @@
 
 #include "App/ProModel.h"
 #include "Support/FixedPressure.h"
+#include "Support/ScriptedParts.h"
 
 namespace quorvel {
 namespace {
@@ -12,13 +13,14 @@ namespace {
 using namespace std::chrono_literals;
 
 using test::fixedReading;
+using test::scriptedParts;
 
 VMSnapshot halfUsed() {
     return VMSnapshot{4096, 8192, 1};
 }
 
 TEST(ProModel, StartsEmptyAndTakesTheFirstSnapshot) {
-    ProModel model(fixedReading(halfUsed()));
+    ProModel model(scriptedParts(fixedReading(halfUsed())));
     EXPECT_EQ(model.pressure(), PressureSnapshot{});
     EXPECT_TRUE(model.usageHistory().empty());
     EXPECT_EQ(model.menuBarSymbol(), QStringLiteral("memorychip"));
@@ -28,7 +30,7 @@ TEST(ProModel, StartsEmptyAndTakesTheFirstSnapshot) {
 }
 
 TEST(ProModel, KeepsTheLatestFortyFractions) {
-    ProModel model(fixedReading(std::nullopt));
+    ProModel model(scriptedParts(fixedReading(std::nullopt)));
     for (int i = 1; i <= 41; ++i) {
         VMSnapshot vm{4096, 4096 * 100, static_cast<uint64_t>(100 - i)};
         model.receivePressure({PressureLevel::normal, vm});
@@ -45,7 +47,7 @@ TEST(ProModel, KeepsTheLatestFortyFractions) {
 }
 
 TEST(ProModel, PublishesTheSymbolOnEverySnapshot) {
-    ProModel model(fixedReading(std::nullopt));
+    ProModel model(scriptedParts(fixedReading(std::nullopt)));
     QSignalSpy symbols(&model, &ProModel::menuBarSymbolChanged);
     QSignalSpy pressures(&model, &ProModel::pressureChanged);
     QSignalSpy histories(&model, &ProModel::usageHistoryChanged);
@@ -66,7 +68,7 @@ TEST(ProModel, PublishesTheSymbolOnEverySnapshot) {
 }
 
 TEST(ProModel, IgnoresDeliveriesAfterItIsGone) {
-    auto model = std::make_unique<ProModel>(fixedReading(halfUsed()));
+    auto model = std::make_unique<ProModel>(scriptedParts(fixedReading(halfUsed())));
     model.reset();
     QTest::qWait(50);
 }

@@ -3,6 +3,7 @@
 #include "App/ProModel.h"
 #include "Support/FixedPressure.h"
 #include "Support/Rendering.h"
+#include "Support/ScriptedParts.h"
 #include "UI/PressureHeaderView.h"
 #include "UI/ProRootView.h"
 #include "UI/Toolkit/QtText.h"
@@ -24,7 +25,7 @@ VMSnapshot reading(uint64_t usedPages) {
 }
 
 TEST(ProRootView, IsAPanelWideHeaderThatFollowsTheModel) {
-    ProModel model(test::fixedReading(std::nullopt));
+    ProModel model(test::scriptedParts(test::fixedReading(std::nullopt)));
     ProRootView root(model);
     EXPECT_EQ(root.header()->statsRow(), nullptr);
 

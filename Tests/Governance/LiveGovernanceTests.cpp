@@ -14,93 +14,19 @@
 #include <string>
 #include <vector>
 
-#include "../Process/ProbeChild.h"
-#include "../Workspace/ProcState.h"
-#include "Apps/DesktopEntryResolver.h"
-#include "Apps/InMemoryApplicationResolver.h"
-#include "Engine/AppGrouping.h"
-#include "Engine/ProcessGovernor.h"
-#include "System/PerProcessMemory.h"
-#include "System/WorkspaceProcesses.h"
+#include "Governance/LiveGovernor.h"
 #include "Util/Format.h"
 #include "Util/L10n.h"
 
 namespace quorvel {
 namespace {
 
-constexpr char kEntryID[] = "org.quorvel.test.Governed";
-
-bool allStopped(const std::vector<int32_t> &pids) {
-    return std::ranges::all_of(pids, [](int32_t pid) { return processState(pid) == 'T'; });
-}
-
-bool noneStopped(const std::vector<int32_t> &pids) {
-    return std::ranges::none_of(pids, [](int32_t pid) { return processState(pid) == 'T'; });
-}
-
-// An installed application for the governor to act on: a copy of the
-// GovernedChild helper and a desktop entry in a temporary directory that
-// starts it.
-class GovernedApplication {
-public:
-    GovernedApplication() {
-        EXPECT_TRUE(dir_.isValid());
-        program_ = ProbeChild::copyHelper(dir_, "bin/quorvel-governed",
-                                          QStringLiteral(QUORVEL_HELPER_DIR "/GovernedChild"));
-        QDir().mkpath(dir_.filePath("applications"));
-        entry_ = directory() + "/" + kEntryID + ".desktop";
-        QFile file(QFile::decodeName(QByteArray::fromStdString(entry_)));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray::fromStdString("[Desktop Entry]\nType=Application\nName=Governed\n"
-                                             "Exec=" +
-                                             program_ + " touch 16\n"));
-    }
-
-    const std::string &program() const { return program_; }
-    std::string directory() const {
-        return QFile::encodeName(dir_.filePath("applications")).toStdString();
-    }
-    platform::InstalledApplication installed() const { return {entry_, kEntryID, "Governed", ""}; }
-
-private:
-    QTemporaryDir dir_;
-    std::string program_;
-    std::string entry_;
-};
-
-// The current processes among `pids` (or started by one of them), folded as
-// a sample would fold them.
-AppGroup sample(const GovernedApplication &application, const std::vector<int32_t> &pids,
-                bool currentUserOnly = true) {
-    std::vector<RawProcess> processes = PerProcessMemory::listProcesses(currentUserOnly);
-    std::erase_if(processes, [&](const RawProcess &process) {
-        return std::ranges::find(pids, process.pid) == pids.end() &&
-               std::ranges::find(pids, process.ppid) == pids.end();
-    });
-    platform::InMemoryApplicationResolver resolver;
-    resolver.addApplication(application.program(), application.installed());
-    AppGrouping::Caches caches;
-    const std::vector<AppGroup> groups = AppGrouping::fold(processes, resolver, caches);
-    EXPECT_EQ(groups.size(), 1u);
-    return groups.empty() ? AppGroup{} : groups.front();
-}
-
-// A governor on this machine's desktop.
-struct LiveGovernor {
-    explicit LiveGovernor(const GovernedApplication &application) {
-        resolver = std::make_shared<platform::DesktopEntryResolver>(
-            std::vector<std::string>{application.directory()});
-        workspace = WorkspaceProcesses::liveWorkspace(resolver);
-        governor = std::make_unique<ProcessGovernor>(ProcessGovernor::liveDependencies(workspace));
-    }
-    bool indexed() const {
-        return QTest::qWaitFor([&] { return resolver->indexBuilds() > 0; }, 10000);
-    }
-
-    std::shared_ptr<platform::DesktopEntryResolver> resolver;
-    std::shared_ptr<platform::Workspace> workspace;
-    std::unique_ptr<ProcessGovernor> governor;
-};
+using testing::allStopped;
+using testing::GovernedApplication;
+using testing::kEntryID;
+using testing::LiveGovernor;
+using testing::noneStopped;
+using testing::sample;
 
 TEST(LiveGovernance, FreezingStopsEveryProcessOfTheGroupAndResumingContinuesThem) {
     GovernedApplication application;
@@ -149,8 +75,8 @@ TEST(LiveGovernance, AGentleRestartQuitsTheApplicationAndStartsItAgainFromItsEnt
             ::kill(instance.pid, SIGTERM);
     });
     EXPECT_TRUE(*outcome);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return first.process().state() == QProcess::NotRunning; }, 10000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return first.process().state() == QProcess::NotRunning; }, 10000));
     EXPECT_EQ(first.process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first.process().exitCode(), 0) << "it quit cleanly when asked";
     ASSERT_TRUE(QTest::qWaitFor(

@@ -10,6 +10,7 @@ constexpr std::array kTable{
     SymbolGlyph{"arrow.clockwise", "refresh", 0xe5d5},
     SymbolGlyph{"checkmark.circle.fill", "check_circle", 0xe86c},
     SymbolGlyph{"chevron.right", "chevron_right", 0xe5cc},
+    SymbolGlyph{"circle", "radio_button_unchecked", 0xe836},
     SymbolGlyph{"clock.arrow.circlepath", "history", 0xe889},
     SymbolGlyph{"ellipsis", "more_horiz", 0xe5d3},
     SymbolGlyph{"exclamationmark.circle", "error_outline", 0xe001},

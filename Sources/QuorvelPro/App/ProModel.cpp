@@ -1,22 +1,87 @@
 #include "App/ProModel.h"
 
+#include <QCoreApplication>
 #include <QPointer>
+
+#include <algorithm>
+#include <cmath>
+
+#include "Apps/DesktopEntryResolver.h"
+#include "Defaults/SettingsDefaultsStore.h"
+#include "Notifications/FreedesktopNotifier.h"
+#include "System/WorkspaceProcesses.h"
 
 namespace quorvel {
 
-ProModel::ProModel(QObject *parent) : ProModel(PressureMonitor::liveDependencies(), parent) {}
+ProModel::Dependencies ProModel::liveDependencies() {
+    // The governor's resolver works on the main thread, the sampler's on the
+    // sampling thread: each needs its own.
+    auto governorResolver = std::make_shared<platform::DesktopEntryResolver>();
+    auto samplingResolver = std::make_shared<platform::DesktopEntryResolver>();
+    return {ProcessGovernor::liveDependencies(WorkspaceProcesses::liveWorkspace(governorResolver)),
+            SamplingEngine::liveDependencies(std::move(samplingResolver)),
+            PressureMonitor::liveDependencies(),
+            std::make_shared<platform::SettingsDefaultsStore>(
+                platform::SettingsDefaultsStore::userFile()),
+            platform::FreedesktopNotifier::forSessionBus()};
+}
 
-ProModel::ProModel(PressureMonitor::Dependencies pressureDependencies, QObject *parent)
+ProModel::ProModel(QObject *parent)
+    : ProModel(liveDependencies(), parent) {}
+
+ProModel::ProModel(Dependencies dependencies, QObject *parent)
     : QObject(parent)
     , menuBarSymbol_(QString::fromUtf8(symbol(PressureLevel::normal)))
-    , pressureMonitor_(std::make_unique<PressureMonitor>(std::move(pressureDependencies))) {
+    , governor_(std::make_unique<ProcessGovernor>(std::move(dependencies.governor)))
+    , sampler_(std::make_unique<SamplingEngine>(std::move(dependencies.sampler)))
+    , pressureMonitor_(std::make_unique<PressureMonitor>(std::move(dependencies.pressure)))
+    , thresholds_(std::make_unique<ThresholdController>(ThresholdController::Dependencies{
+          governor_.get(), std::move(dependencies.defaults), std::move(dependencies.notifier)})) {
+    if (QCoreApplication *application = QCoreApplication::instance()) {
+        connect(application, &QCoreApplication::aboutToQuit, governor_.get(),
+                &ProcessGovernor::resumeEverythingFrozen);
+    }
+    sampler_->setOnUpdate([model = QPointer<ProModel>(this)](const std::vector<AppGroup> &groups) {
+        if (model) model->receiveGroups(groups);
+    });
     pressureMonitor_->setOnUpdate([model = QPointer<ProModel>(this)](const PressureSnapshot &s) {
         if (model) model->receivePressure(s);
     });
+    sampler_->start(intervalSeconds_);
     pressureMonitor_->start();
 }
 
-ProModel::~ProModel() = default;
+ProModel::~ProModel() {
+    // The sampler and the monitor stop first, so no delivery lands in a
+    // model that is half gone.
+    pressureMonitor_.reset();
+    sampler_.reset();
+    thresholds_.reset();
+    governor_->resumeEverythingFrozen();
+}
+
+std::vector<AppGroup> ProModel::focusCandidates() const {
+    std::vector<AppGroup> candidates;
+    for (const AppGroup &group : groups_) {
+        if (!group.isStopped && !governor_->blockReason(group)) candidates.push_back(group);
+    }
+    std::ranges::stable_sort(candidates, [](const AppGroup &a, const AppGroup &b) {
+        if (a.isKnownHog != b.isKnownHog) return a.isKnownHog;
+        return a.current > b.current;
+    });
+    return candidates;
+}
+
+void ProModel::setInterval(double seconds) {
+    if (!std::isfinite(seconds) || seconds <= 0) return;
+    setIntervalSeconds(seconds);
+    sampler_->reschedule(seconds);
+}
+
+void ProModel::receiveGroups(const std::vector<AppGroup> &groups) {
+    setGroups(groups);
+    thresholds_->onSample(groups_);
+}
 
 void ProModel::receivePressure(const PressureSnapshot &snapshot) {
     setPressure(snapshot);
@@ -29,9 +94,19 @@ void ProModel::receivePressure(const PressureSnapshot &snapshot) {
     setUsageHistory(std::move(history));
 }
 
+void ProModel::setGroups(const std::vector<AppGroup> &groups) {
+    groups_ = groups;
+    emit groupsChanged(groups_);
+}
+
 void ProModel::setPressure(const PressureSnapshot &pressure) {
     pressure_ = pressure;
     emit pressureChanged(pressure_);
+}
+
+void ProModel::setIntervalSeconds(double intervalSeconds) {
+    intervalSeconds_ = intervalSeconds;
+    emit intervalSecondsChanged(intervalSeconds_);
 }
 
 void ProModel::setUsageHistory(std::vector<double> usageHistory) {

@@ -43,6 +43,10 @@ public:
         sampleOnce();
     }
 
+    std::chrono::milliseconds period() const {
+        return timer_ ? timer_->intervalAsDuration() : std::chrono::milliseconds(0);
+    }
+
     void end() {
         delete timer_;
         timer_ = nullptr;
@@ -105,6 +109,16 @@ void SamplingEngine::start(double interval) {
 void SamplingEngine::reschedule(double interval) {
     if (!setInterval(interval) || !started_) return;
     runWorker(generation_);
+}
+
+std::chrono::milliseconds SamplingEngine::timerPeriod() const {
+    if (!thread_.isRunning()) return std::chrono::milliseconds(0);
+    std::chrono::milliseconds period(0);
+    // Queued behind any pending restart of the timer, so it sees that one.
+    QMetaObject::invokeMethod(
+        worker_, [worker = worker_, &period] { period = worker->period(); },
+        Qt::BlockingQueuedConnection);
+    return period;
 }
 
 void SamplingEngine::runWorker(uint64_t generation) {

@@ -4,6 +4,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -46,6 +47,9 @@ public:
     // `interval` seconds.
     void reschedule(double interval);
     double interval() const { return interval_; }
+    // The period of the running timer as the sampling thread has it; zero
+    // before the start.
+    std::chrono::milliseconds timerPeriod() const;
 
 private:
     class Worker;

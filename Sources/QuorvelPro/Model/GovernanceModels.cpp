@@ -1,8 +1,9 @@
 #include "Model/GovernanceModels.h"
 
 #include <array>
-#include <random>
 #include <utility>
+
+#include "Util/Uuid.h"
 
 namespace quorvel {
 namespace {
@@ -57,16 +58,8 @@ std::string displayName(GovernanceAction action, const Localizer &localizer) {
 }
 
 RecordID RecordID::random() {
-    // Seeded once per thread from the system's entropy; records are made on
-    // the main thread, so in practice there is one generator.
-    thread_local std::mt19937_64 generator = [] {
-        std::random_device device;
-        std::seed_seq seed{device(), device(), device(), device(),
-                           device(), device(), device(), device()};
-        return std::mt19937_64(seed);
-    }();
-    const uint64_t high = generator();
-    return {high, generator()};
+    const Uuid uuid = Uuid::random();
+    return {uuid.high, uuid.low};
 }
 
 ActionRecord ActionRecord::make(GovernanceAction action, std::string appName, std::string detail,

@@ -23,7 +23,7 @@ std::optional<GovernanceAction> governanceActionFromRaw(std::string_view raw);
 // The action's title ("governance.action.*") in `localizer`'s language.
 std::string displayName(GovernanceAction action, const Localizer &localizer);
 
-// 128 random bits, fresh for every record.
+// A random identifier, fresh for every record.
 struct RecordID {
     uint64_t high = 0;
     uint64_t low = 0;

@@ -21,8 +21,8 @@ struct PickerChoice {
     QVariant value;
 };
 
-// A picker in `menu`: a titled section of exclusive choices with `current`
-// checked; choosing one calls `choose` with its value.
+// A picker in `menu`: a section (titled unless `title` is empty) of exclusive
+// choices with `current` checked; choosing one calls `choose` with its value.
 void addPicker(QMenu *menu, const QString &title, const std::vector<PickerChoice> &choices,
                const QVariant &current, std::function<void(const QVariant &)> choose);
 

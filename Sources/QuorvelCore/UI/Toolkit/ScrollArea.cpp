@@ -15,8 +15,9 @@ ScrollArea::ScrollArea(QWidget *content, int maximumHeight, QWidget *parent)
     setWidgetResizable(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     viewport()->setAutoFillBackground(false);
-    content->setAutoFillBackground(false);
     setWidget(content);
+    // Set after handing it over, which turns the filling on.
+    content->setAutoFillBackground(false);
 }
 
 QSize ScrollArea::sizeHint() const {

@@ -1,5 +1,7 @@
 #include "UI/Toolkit/Stacks.h"
 
+#include <QWidget>
+
 #include <algorithm>
 
 namespace quorvel {
@@ -20,6 +22,12 @@ QVBoxLayout *vstack(int spacing, QWidget *parent, Insets insets) {
 
 QHBoxLayout *hstack(int spacing, QWidget *parent, Insets insets) {
     return stack<QHBoxLayout>(spacing, parent, insets);
+}
+
+QWidget *inset(QWidget *content, Insets insets) {
+    auto *container = new QWidget(content->parentWidget());
+    vstack(0, container, insets)->addWidget(content);
+    return container;
 }
 
 void addFlexibleSpace(QBoxLayout *stack, int minimum) {

@@ -21,6 +21,10 @@ struct Insets {
 QVBoxLayout *vstack(int spacing, QWidget *parent = nullptr, Insets insets = {});
 QHBoxLayout *hstack(int spacing, QWidget *parent = nullptr, Insets insets = {});
 
+// `content` in a container of its own that keeps `insets` around it; hide
+// the container to take the insets away with it.
+QWidget *inset(QWidget *content, Insets insets);
+
 // A flexible space that never gets shorter than `minimum`.
 void addFlexibleSpace(QBoxLayout *stack, int minimum = 0);
 

@@ -34,6 +34,13 @@ StyledButton::StyledButton(ButtonStyle style, const QString &text, std::string s
     }
 }
 
+void StyledButton::setButtonStyle(ButtonStyle style) {
+    style_ = std::move(style);
+    setFont(style_.font);
+    updateGeometry();
+    update();
+}
+
 void StyledButton::setSymbol(std::string symbol) {
     symbol_ = std::move(symbol);
     updateGeometry();

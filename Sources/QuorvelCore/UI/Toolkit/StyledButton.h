@@ -17,6 +17,7 @@ public:
                  QWidget *parent = nullptr);
 
     const ButtonStyle &style() const { return style_; }
+    void setButtonStyle(ButtonStyle style);
     const std::string &symbol() const { return symbol_; }
     void setSymbol(std::string symbol);
     void setLabelColor(const QColor &color);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include "Defaults/DefaultsStore.h"
+
+namespace quorvel::platform {
+
+// Defaults in a QSettings file. A write replaces the whole file at once
+// with a new copy that has been read back, so a crash or a full disk leave
+// the previous file as it was. Other keys in the file are kept.
+class SettingsDefaultsStore final : public DefaultsStore {
+public:
+    // The user's file: organisation and application "Quorvel" in the native
+    // format, "Quorvel/Quorvel.conf" in the XDG configuration directory.
+    static QString userFile();
+
+    explicit SettingsDefaultsStore(QString file);
+
+    const QString &file() const { return file_; }
+
+    bool contains(std::string_view key) const override;
+    std::optional<bool> boolValue(std::string_view key) const override;
+    std::optional<std::string> dataValue(std::string_view key) const override;
+    bool write(const std::vector<DefaultsEntry> &entries) override;
+
+private:
+    QString file_;
+};
+
+} // namespace quorvel::platform

@@ -1,0 +1,91 @@
+#include "UI/PanelFooter.h"
+
+#include <QMenu>
+
+#include "UI/GreenCTAButton.h"
+#include "UI/PanelIconButton.h"
+#include "UI/PanelOutlineButton.h"
+#include "UI/Theme.h"
+#include "UI/Toolkit/Opacity.h"
+#include "UI/Toolkit/PopupMenu.h"
+#include "UI/Toolkit/QtText.h"
+#include "UI/Toolkit/Stacks.h"
+#include "UI/Toolkit/StyledButton.h"
+#include "Util/L10n.h"
+
+namespace quorvel {
+namespace {
+
+constexpr double kDisabledOpacity = 0.5;
+
+ButtonStyle exitStyle() {
+    ButtonStyle style = PanelOutlineButton();
+    style.labelColor = Theme::amber();
+    style.stretchesToWidth = true;
+    return style;
+}
+
+} // namespace
+
+PanelFooter::PanelFooter(Actions actions, QWidget *parent)
+    : QWidget(parent)
+    , actions_(std::move(actions))
+    , enter_(new StyledButton(GreenCTAButton(), qtText(L10n::t("pro.focus.enter")), "moon.zzz.fill",
+                              this))
+    , exit_(new StyledButton(exitStyle(), qtText(L10n::t("pro.focus.exit")), "play.circle.fill",
+                             this))
+    , history_(new StyledButton(PanelIconButton(), QString(), "clock.arrow.circlepath", this))
+    , settings_(new StyledButton(PanelIconButton(), QString(), "gearshape", this))
+    , menu_(new QMenu(this)) {
+    enter_->setLabelSpacing(8);
+    history_->setToolTip(qtText(L10n::t("pro.history.help")));
+    attachPopupMenu(settings_, menu_);
+    connect(enter_, &QAbstractButton::clicked, this, [this] { actions_.enterSelect(); });
+    connect(exit_, &QAbstractButton::clicked, this, [this] { actions_.exitFocus(); });
+    connect(history_, &QAbstractButton::clicked, this, [this] { actions_.showHistory(); });
+
+    auto *row = hstack(10, this, Insets{16, 14, 16, 14});
+    row->addWidget(enter_, 1, Qt::AlignVCenter);
+    row->addWidget(exit_, 1, Qt::AlignVCenter);
+    row->addWidget(history_, 0, Qt::AlignVCenter);
+    row->addWidget(settings_, 0, Qt::AlignVCenter);
+    setFocusState(false, false);
+    rebuildMenu();
+}
+
+void PanelFooter::setFocusState(bool sessionActive, bool hasCandidates) {
+    exit_->setVisible(sessionActive);
+    enter_->setVisible(!sessionActive);
+    enter_->setEnabled(hasCandidates);
+    setDrawnOpacity(enter_, hasCandidates ? 1.0 : kDisabledOpacity);
+}
+
+void PanelFooter::setIntervalSeconds(double seconds) {
+    if (seconds == intervalSeconds_) return;
+    intervalSeconds_ = seconds;
+    rebuildMenu();
+}
+
+void PanelFooter::setRulesArmed(bool armed) {
+    if (armed == rulesArmed_) return;
+    rulesArmed_ = armed;
+    rebuildMenu();
+}
+
+void PanelFooter::rebuildMenu() {
+    menu_->clear();
+    // The interval labels are the same in every language.
+    addPicker(
+        menu_, qtText(L10n::t("pro.settings.refreshInterval")),
+        {{QStringLiteral("1s"), 1.0}, {QStringLiteral("2s"), 2.0}, {QStringLiteral("5s"), 5.0}},
+        intervalSeconds_,
+        [this](const QVariant &seconds) { actions_.chooseInterval(seconds.toDouble()); });
+    menu_->addSeparator();
+    menu_->addAction(
+        qtText(L10n::t(rulesArmed_ ? "pro.settings.rules.armed" : "pro.settings.rules")), this,
+        [this] { actions_.showRules(); });
+    menu_->addSeparator();
+    menu_->addAction(qtText(L10n::t("pro.settings.quit")), this, [this] { actions_.quit(); });
+}
+
+} // namespace quorvel
