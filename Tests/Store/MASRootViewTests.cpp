@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,6 +9,7 @@
 #include <limits>
 
 #include "App/MASModel.h"
+#include "Defaults/SettingsDefaultsStore.h"
 #include "Support/FixedPressure.h"
 #include "Support/Rendering.h"
 #include "UI/HealthReadout.h"
@@ -55,13 +55,13 @@ std::vector<double> rampHistory() {
 class MASRootViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        model = std::make_unique<MASModel>(MASModel::Dependencies{
-            test::fixedReading(std::nullopt),
-            [this] { return apps; },
-            std::make_shared<QSettings>(dir.filePath(QStringLiteral("Quorvel.conf")),
-                                        QSettings::IniFormat),
-            ReviewPrompt::systemClock,
-            {}});
+        model = std::make_unique<MASModel>(
+            MASModel::Dependencies{test::fixedReading(std::nullopt),
+                                   [this] { return apps; },
+                                   std::make_shared<platform::SettingsDefaultsStore>(
+                                       dir.filePath(QStringLiteral("Quorvel.conf"))),
+                                   ReviewPrompt::systemClock,
+                                   {}});
         // The monitor's own first snapshot comes first, so it cannot
         // overwrite what a test feeds.
         QSignalSpy pressure(model.get(), &MASModel::pressureChanged);

@@ -1,8 +1,11 @@
 #include "App/MASModel.h"
 
 #include <QPointer>
-#include <QSettings>
 #include <QTimer>
+
+#include "Defaults/SettingsDefaultsStore.h"
+#include "Notifications/FreedesktopNotifier.h"
+#include "Support/StoreReviewRequest.h"
 
 namespace quorvel {
 
@@ -10,9 +13,10 @@ MASModel::Dependencies MASModel::liveDependencies() {
     std::shared_ptr<RunningAppsLister> lister = RunningAppsLister::live();
     return {PressureMonitor::liveDependencies(),
             [lister] { return lister->list(); },
-            std::make_shared<QSettings>(QStringLiteral("Quorvel"), QStringLiteral("Quorvel")),
+            std::make_shared<platform::SettingsDefaultsStore>(
+                platform::SettingsDefaultsStore::userFile()),
             ReviewPrompt::systemClock,
-            {}};
+            storeReviewRequest(platform::FreedesktopNotifier::forSessionBus())};
 }
 
 MASModel::MASModel(Dependencies dependencies, QObject *parent)
@@ -21,7 +25,7 @@ MASModel::MASModel(Dependencies dependencies, QObject *parent)
     , listRunningApps_(std::move(dependencies.listRunningApps))
     , pressureMonitor_(std::make_unique<PressureMonitor>(std::move(dependencies.pressure)))
     , reviewPrompt_(std::make_unique<ReviewPrompt>(
-          std::move(dependencies.settings), kReviewPolicy, ReviewPrompt::bundleVersion(),
+          std::move(dependencies.defaults), kReviewPolicy, ReviewPrompt::bundleVersion(),
           std::move(dependencies.now), true, std::move(dependencies.requestReview))) {
     pressureMonitor_->setOnUpdate([model = QPointer<MASModel>(this)](const PressureSnapshot &s) {
         if (model) model->receivePressure(s);
