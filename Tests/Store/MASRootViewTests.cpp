@@ -14,13 +14,13 @@
 #include "Support/Rendering.h"
 #include "UI/HealthReadout.h"
 #include "UI/MASRootView.h"
-#include "UI/MemoryGauge.h"
 #include "UI/PressureHeaderView.h"
 #include "UI/RunningAppsCard.h"
 #include "UI/Theme.h"
 #include "UI/Toolkit/LinkButton.h"
 #include "UI/Toolkit/SymbolView.h"
 #include "UI/Toolkit/TextView.h"
+#include "UI/UsageBar.h"
 #include "Util/Format.h"
 #include "Util/L10n.h"
 
@@ -111,13 +111,16 @@ TEST(HealthReadoutSignals, ChangeAtTheirThresholds) {
 }
 
 TEST(MemoryGaugeTest, FillsAtLeastAStubAndAtMostTheTrack) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_EQ(MemoryGauge::fillWidth(0, 300), 6);
-    EXPECT_EQ(MemoryGauge::fillWidth(0.01, 300), 6);
-    EXPECT_EQ(MemoryGauge::fillWidth(0.5, 300), 150);
-    EXPECT_EQ(MemoryGauge::fillWidth(1.7, 300), 300);
-    EXPECT_EQ(MemoryGauge::fillWidth(-1, 300), 6);
-    EXPECT_EQ(MemoryGauge::fillWidth(nan, 300), 6);
+    const auto width = [](double fraction) {
+        return UsageBar::fillRect(fraction, QSizeF(300, HealthReadout::kGaugeHeight),
+                                  HealthReadout::kGaugeMinimumFill)
+            .width();
+    };
+    EXPECT_EQ(width(0), 6);
+    EXPECT_EQ(width(0.01), 6);
+    EXPECT_EQ(width(0.5), 150);
+    EXPECT_EQ(width(1.7), 300);
+    EXPECT_EQ(width(-1), 6);
 }
 
 TEST_F(MASRootViewTest, ShowsTheReadingsSignalsAndGaugeOfTheModel) {
@@ -134,7 +137,15 @@ TEST_F(MASRootViewTest, ShowsTheReadingsSignalsAndGaugeOfTheModel) {
     EXPECT_EQ(view.health()->gauge()->color(), Theme::amber());
     const QRect gauge(view.health()->gauge()->mapTo(&view, QPoint(0, 0)),
                       view.health()->gauge()->size());
+    EXPECT_EQ(view.health()->gauge()->height(), HealthReadout::kGaugeHeight);
     EXPECT_TRUE(test::contains(image, Theme::amber(), gauge.adjusted(0, 3, 0, -3)));
+    // At nothing in use the stub still shows in the level's colour.
+    model->receivePressure({PressureLevel::warning, VMSnapshot{16384, 16 * kGiB}});
+    const QImage empty = test::render(view);
+    EXPECT_TRUE(
+        test::contains(empty, Theme::amber(), QRect(gauge.topLeft() + QPoint(1, 4), QSize(4, 2))));
+    EXPECT_FALSE(test::contains(empty, Theme::amber(),
+                                QRect(gauge.topLeft() + QPoint(12, 4), QSize(20, 2))));
 
     // A new reading redraws in place.
     model->receivePressure({PressureLevel::critical, reading(0, 2 * kGiB)});

@@ -11,8 +11,7 @@ namespace quorvel {
 
 MASModel::Dependencies MASModel::liveDependencies() {
     std::shared_ptr<RunningAppsLister> lister = RunningAppsLister::live();
-    return {PressureMonitor::liveDependencies(),
-            [lister] { return lister->list(); },
+    return {PressureMonitor::liveDependencies(), [lister] { return lister->list(); },
             std::make_shared<platform::SettingsDefaultsStore>(
                 platform::SettingsDefaultsStore::userFile()),
             ReviewPrompt::systemClock,

@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QPainter>
 
-#include "UI/MemoryGauge.h"
 #include "UI/PanelLabel.h"
 #include "UI/SegmentBar.h"
 #include "UI/Theme.h"
@@ -14,6 +13,7 @@
 #include "UI/Toolkit/SymbolView.h"
 #include "UI/Toolkit/TextView.h"
 #include "UI/Toolkit/Typography.h"
+#include "UI/UsageBar.h"
 #include "Util/Format.h"
 #include "Util/L10n.h"
 
@@ -119,7 +119,8 @@ HealthReadout::HealthReadout(QWidget *parent)
     addFlexibleSpace(figures);
     figures->addWidget(total_, 0, Qt::AlignBaseline);
     gaugeBlock->addLayout(figures);
-    gauge_ = new MemoryGauge(this);
+    gauge_ = new UsageBar(0, Theme::green(), this, kGaugeMinimumFill);
+    gauge_->setFixedHeight(kGaugeHeight);
     gaugeBlock->addWidget(gauge_);
     freeForApps_ =
         new TextView(QString(), systemFont(12, FontWeight::regular, FontDesign::tabularDigits),

@@ -15,9 +15,9 @@ class QVBoxLayout;
 
 namespace quorvel {
 
-class MemoryGauge;
 class SymbolView;
 class TextView;
+class UsageBar;
 
 // Memory health in plain words: the level's sentence, a gauge of what apps
 // and the system use, the compression and swap signals, and a technical
@@ -28,6 +28,8 @@ public:
     static constexpr uint64_t kActiveCompression = 256ull << 20;
     static constexpr uint64_t kHeavySwap = 2ull << 30;
     static constexpr int kDisclosureMilliseconds = 180;
+    static constexpr int kGaugeHeight = 10;
+    static constexpr double kGaugeMinimumFill = 6;
 
     // One signal row as it is drawn.
     struct Signal {
@@ -49,7 +51,7 @@ public:
 
     TextView *title() const { return title_; }
     TextView *subtitle() const { return subtitle_; }
-    MemoryGauge *gauge() const { return gauge_; }
+    UsageBar *gauge() const { return gauge_; }
     QAbstractButton *disclosure() const { return disclosure_; }
     SymbolView *chevron() const { return chevron_; }
     // Null while the breakdown is closed.
@@ -71,7 +73,7 @@ private:
     TextView *subtitle_;
     TextView *inUse_;
     TextView *total_;
-    MemoryGauge *gauge_;
+    UsageBar *gauge_;
     TextView *freeForApps_;
     SymbolView *compressionSymbol_ = nullptr;
     TextView *compressionText_ = nullptr;
