@@ -6,7 +6,6 @@
 #include <QTimer>
 
 #include <cmath>
-#include <limits>
 
 #include "App/MASModel.h"
 #include "Defaults/SettingsDefaultsStore.h"
