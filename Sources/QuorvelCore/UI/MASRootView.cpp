@@ -1,6 +1,7 @@
 #include "UI/MASRootView.h"
 
 #include <QCoreApplication>
+#include <QLayout>
 
 #include "App/MASModel.h"
 #include "UI/HealthReadout.h"
@@ -63,6 +64,9 @@ void MASRootView::showPressure() {
     header_->setPressure(pressure);
     if (pressure.vm) health_->setReading(pressure.level, *pressure.vm);
     health_->setVisible(pressure.vm.has_value());
+    // Wrapped sentences may now take other line counts; cached heights go.
+    health_->layout()->invalidate();
+    layout()->invalidate();
 }
 
 } // namespace quorvel
