@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <atomic>
 
 #include "App/MASModel.h"
+#include "Defaults/SettingsDefaultsStore.h"
 #include "Support/FixedPressure.h"
 
 namespace quorvel {
@@ -26,8 +26,8 @@ TEST(MASDemoModel, ShowsItsSceneAndNeverTouchesTheReviewRecord) {
     ReviewPromptState stored;
     stored.panelOpens = 41;
     stored.sawStrain = true;
-    QSettings(file, QSettings::IniFormat)
-        .setValue(ReviewPrompt::kSettingsKey, QByteArray::fromStdString(*stored.toJSON()));
+    auto defaults = std::make_shared<platform::SettingsDefaultsStore>(file);
+    ASSERT_TRUE(defaults->write({{ReviewPrompt::kSettingsKey, *stored.toJSON()}}));
     const QByteArray before = contents(file);
 
     auto readings = std::make_shared<std::atomic<int>>(0);
@@ -45,7 +45,7 @@ TEST(MASDemoModel, ShowsItsSceneAndNeverTouchesTheReviewRecord) {
                                    ++*listings;
                                    return std::vector<RunningApp>{{7, "Live", {}, {}}};
                                },
-                               std::make_shared<QSettings>(file, QSettings::IniFormat),
+                               defaults,
                                ReviewPrompt::systemClock,
                                {}});
         const MASFixtureData fixture = MASFixtureData::make(scene);

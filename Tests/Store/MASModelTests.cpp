@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include "App/MASModel.h"
+#include "Defaults/SettingsDefaultsStore.h"
 #include "Support/FixedPressure.h"
 
 namespace {
@@ -31,8 +31,8 @@ VMSnapshot reading(uint64_t freePages) {
 class MASModelTest : public ::testing::Test {
 protected:
     std::unique_ptr<MASModel> model() {
-        auto settings = std::make_shared<QSettings>(dir.filePath(QStringLiteral("Quorvel.conf")),
-                                                    QSettings::IniFormat);
+        auto settings = std::make_shared<quorvel::platform::SettingsDefaultsStore>(
+            dir.filePath(QStringLiteral("Quorvel.conf")));
         auto made = std::make_unique<MASModel>(
             MASModel::Dependencies{quorvel::test::fixedReading(std::nullopt),
                                    [this] {
@@ -50,11 +50,10 @@ protected:
         ASSERT_TRUE(pressure.wait(kPatience));
     }
     bool storedStrain() const {
-        const QByteArray bytes =
-            QSettings(dir.filePath(QStringLiteral("Quorvel.conf")), QSettings::IniFormat)
-                .value(quorvel::ReviewPrompt::kSettingsKey)
-                .toByteArray();
-        const auto state = quorvel::ReviewPromptState::fromJSON(bytes.toStdString());
+        const std::optional<std::string> bytes =
+            quorvel::platform::SettingsDefaultsStore(dir.filePath(QStringLiteral("Quorvel.conf")))
+                .dataValue(quorvel::ReviewPrompt::kSettingsKey);
+        const auto state = bytes ? quorvel::ReviewPromptState::fromJSON(*bytes) : std::nullopt;
         return state && state->sawStrain;
     }
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -9,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "Defaults/SettingsDefaultsStore.h"
 #include "Support/ReviewPrompt.h"
 
 namespace {
@@ -27,9 +27,9 @@ const char kVersion[] = "0.1 (71)";
 // A review prompt on a real settings file, with a clock the test moves.
 class ReviewPromptTest : public ::testing::Test {
 protected:
-    std::shared_ptr<QSettings> settings() const {
-        return std::make_shared<QSettings>(dir.filePath(QStringLiteral("Quorvel.conf")),
-                                           QSettings::IniFormat);
+    std::shared_ptr<quorvel::platform::SettingsDefaultsStore> settings() const {
+        return std::make_shared<quorvel::platform::SettingsDefaultsStore>(
+            dir.filePath(QStringLiteral("Quorvel.conf")));
     }
     std::unique_ptr<ReviewPrompt> prompt(bool persists = true) {
         return std::make_unique<ReviewPrompt>(
@@ -40,11 +40,11 @@ protected:
     }
     // The record as a fresh reader of the file finds it.
     std::optional<ReviewPromptState> stored() const {
-        const QByteArray bytes = settings()->value(ReviewPrompt::kSettingsKey).toByteArray();
-        return ReviewPromptState::fromJSON(std::string_view(bytes.data(), bytes.size()));
+        const std::optional<std::string> bytes = settings()->dataValue(ReviewPrompt::kSettingsKey);
+        return bytes ? ReviewPromptState::fromJSON(*bytes) : std::nullopt;
     }
     void store(const QByteArray &bytes) const {
-        settings()->setValue(ReviewPrompt::kSettingsKey, bytes);
+        ASSERT_TRUE(settings()->write({{ReviewPrompt::kSettingsKey, bytes.toStdString()}}));
     }
     void storeState(const ReviewPromptState &state) const {
         store(QByteArray::fromStdString(state.toJSON().value()));

@@ -1,18 +1,21 @@
 #include "App/MASModel.h"
 
 #include <QPointer>
-#include <QSettings>
 #include <QTimer>
+
+#include "Defaults/SettingsDefaultsStore.h"
+#include "Notifications/FreedesktopNotifier.h"
+#include "Support/StoreReviewRequest.h"
 
 namespace quorvel {
 
 MASModel::Dependencies MASModel::liveDependencies() {
     std::shared_ptr<RunningAppsLister> lister = RunningAppsLister::live();
-    return {PressureMonitor::liveDependencies(),
-            [lister] { return lister->list(); },
-            std::make_shared<QSettings>(QStringLiteral("Quorvel"), QStringLiteral("Quorvel")),
+    return {PressureMonitor::liveDependencies(), [lister] { return lister->list(); },
+            std::make_shared<platform::SettingsDefaultsStore>(
+                platform::SettingsDefaultsStore::userFile()),
             ReviewPrompt::systemClock,
-            {}};
+            storeReviewRequest(platform::FreedesktopNotifier::forSessionBus())};
 }
 
 MASModel::MASModel(PartsOnly, Dependencies &&dependencies, bool persists, QObject *parent)
@@ -21,7 +24,7 @@ MASModel::MASModel(PartsOnly, Dependencies &&dependencies, bool persists, QObjec
     , listRunningApps_(std::move(dependencies.listRunningApps))
     , pressureMonitor_(std::make_unique<PressureMonitor>(std::move(dependencies.pressure)))
     , reviewPrompt_(std::make_unique<ReviewPrompt>(
-          std::move(dependencies.settings), kReviewPolicy, ReviewPrompt::bundleVersion(),
+          std::move(dependencies.defaults), kReviewPolicy, ReviewPrompt::bundleVersion(),
           std::move(dependencies.now), persists, std::move(dependencies.requestReview))) {}
 
 MASModel::MASModel(Dependencies dependencies, QObject *parent)

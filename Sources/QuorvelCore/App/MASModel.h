@@ -14,7 +14,6 @@
 #include "Support/MASShotFixtures.h"
 #include "Support/ReviewPrompt.h"
 
-class QSettings;
 class QTimer;
 
 namespace quorvel {
@@ -37,7 +36,7 @@ public:
     struct Dependencies {
         PressureMonitor::Dependencies pressure;
         std::function<std::vector<RunningApp>()> listRunningApps;
-        std::shared_ptr<QSettings> settings;
+        std::shared_ptr<platform::DefaultsStore> defaults;
         ReviewPrompt::Clock now = ReviewPrompt::systemClock;
         ReviewPrompt::Request requestReview;
     };

@@ -1,7 +1,6 @@
 #include "Support/ReviewPrompt.h"
 
 #include <QPointer>
-#include <QSettings>
 #include <QTimer>
 
 #include <algorithm>
@@ -21,21 +20,17 @@ namespace {
 
 constexpr std::size_t kMaxActiveDays = 120;
 
-QString settingsKey() {
-    return QString::fromLatin1(ReviewPrompt::kSettingsKey);
-}
-
 std::string orZero(const char *value) {
     return *value ? value : "0";
 }
 
 } // namespace
 
-ReviewPrompt::ReviewPrompt(std::shared_ptr<QSettings> settings, ReviewPromptEngine::Policy policy,
-                           std::string version, Clock now, bool persists, Request performRequest,
-                           QObject *parent)
+ReviewPrompt::ReviewPrompt(std::shared_ptr<platform::DefaultsStore> defaults,
+                           ReviewPromptEngine::Policy policy, std::string version, Clock now,
+                           bool persists, Request performRequest, QObject *parent)
     : QObject(parent)
-    , settings_(std::move(settings))
+    , defaults_(std::move(defaults))
     , persists_(persists)
     , policy_(policy)
     , version_(std::move(version))
@@ -66,22 +61,19 @@ QUrl ReviewPrompt::writeReviewURL() {
 }
 
 void ReviewPrompt::load() {
-    if (!settings_) return;
-    const QVariant stored = settings_->value(settingsKey());
-    if (!stored.isValid()) return;
-    const QByteArray bytes = stored.toByteArray();
+    if (!defaults_) return;
+    const std::optional<std::string> stored = defaults_->dataValue(kSettingsKey);
+    if (!stored) return;
     // An unreadable record is left where it is until the next save replaces it.
-    if (auto state = ReviewPromptState::fromJSON(std::string_view(bytes.data(), bytes.size()))) {
-        state_ = std::move(*state);
-    }
+    if (auto state = ReviewPromptState::fromJSON(*stored)) state_ = std::move(*state);
 }
 
+// A failed write leaves the record in memory as the one that counts.
 void ReviewPrompt::save() {
-    if (!persists_ || !settings_) return;
-    const std::optional<std::string> json = state_.toJSON();
+    if (!persists_ || !defaults_) return;
+    std::optional<std::string> json = state_.toJSON();
     if (!json) return;
-    settings_->setValue(settingsKey(), QByteArray::fromStdString(*json));
-    settings_->sync();
+    defaults_->write({{kSettingsKey, std::move(*json)}});
 }
 
 void ReviewPrompt::notePressure(PressureLevel level) {

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "Defaults/DefaultsStore.h"
 #include "Engine/ReviewPromptEngine.h"
 
-class QSettings;
 class QTimer;
 class QWidget;
 
@@ -18,7 +18,7 @@ namespace quorvel {
 
 // Keeps the review prompt's usage record, measures how long the panel stays
 // open and, once the policy says so, records a request and makes it. The
-// record lives in the settings under `kSettingsKey` as UTF-8 JSON bytes.
+// record lives in the defaults under `kSettingsKey` as UTF-8 JSON bytes.
 // Main thread only.
 class ReviewPrompt final : public QObject {
     Q_OBJECT
@@ -34,9 +34,10 @@ public:
 
     // Loads the stored record when `persists` (a missing or unreadable one
     // starts afresh) and records the first launch at once.
-    ReviewPrompt(std::shared_ptr<QSettings> settings, ReviewPromptEngine::Policy policy,
-                 std::string version = bundleVersion(), Clock now = systemClock,
-                 bool persists = true, Request performRequest = {}, QObject *parent = nullptr);
+    ReviewPrompt(std::shared_ptr<platform::DefaultsStore> defaults,
+                 ReviewPromptEngine::Policy policy, std::string version = bundleVersion(),
+                 Clock now = systemClock, bool persists = true, Request performRequest = {},
+                 QObject *parent = nullptr);
     ~ReviewPrompt() override;
 
     // The short version and the build number, as in "1.4 (27)".
@@ -63,7 +64,7 @@ private:
     void save();
     void dwellCheck();
 
-    std::shared_ptr<QSettings> settings_;
+    std::shared_ptr<platform::DefaultsStore> defaults_;
     bool persists_;
     ReviewPromptEngine::Policy policy_;
     std::string version_;

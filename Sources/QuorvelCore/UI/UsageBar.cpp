@@ -10,10 +10,11 @@
 
 namespace quorvel {
 
-UsageBar::UsageBar(double fraction, const QColor &color, QWidget *parent)
+UsageBar::UsageBar(double fraction, const QColor &color, QWidget *parent, double minimumFill)
     : QWidget(parent)
     , fraction_(fraction)
-    , color_(color) {
+    , color_(color)
+    , minimumFill_(minimumFill) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
@@ -23,16 +24,16 @@ void UsageBar::setValue(double fraction, const QColor &color) {
     update();
 }
 
-QRectF UsageBar::fillRect(double fraction, QSizeF size) {
+QRectF UsageBar::fillRect(double fraction, QSizeF size, double minimumFill) {
     const double clamped = std::isnan(fraction) ? 1.0 : std::clamp(fraction, 0.0, 1.0);
-    return QRectF(0, 0, std::max(kMinimumFill, size.width() * clamped), size.height());
+    return QRectF(0, 0, std::max(minimumFill, size.width() * clamped), size.height());
 }
 
 void UsageBar::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     const QRectF track = rect();
     Shapes::fill(painter, Shapes::capsule(track), Theme::hairline());
-    Shapes::fill(painter, Shapes::capsule(fillRect(fraction_, track.size())), color_);
+    Shapes::fill(painter, Shapes::capsule(fillRect(fraction_, track.size(), minimumFill_)), color_);
 }
 
 } // namespace quorvel

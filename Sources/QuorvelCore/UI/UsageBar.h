@@ -12,7 +12,9 @@ class UsageBar : public QWidget {
 public:
     static constexpr double kMinimumFill = 3;
 
-    UsageBar(double fraction, const QColor &color, QWidget *parent = nullptr);
+    // A fill never narrower than `minimumFill`.
+    UsageBar(double fraction, const QColor &color, QWidget *parent = nullptr,
+             double minimumFill = kMinimumFill);
 
     double fraction() const { return fraction_; }
     const QColor &color() const { return color_; }
@@ -20,7 +22,7 @@ public:
 
     // The filled capsule in a bar of `size`: the fraction clamped to 0…1 (NaN
     // fills), never narrower than a dot.
-    static QRectF fillRect(double fraction, QSizeF size);
+    static QRectF fillRect(double fraction, QSizeF size, double minimumFill = kMinimumFill);
 
     QSize sizeHint() const override { return QSize(108, 4); }
 
@@ -30,6 +32,7 @@ protected:
 private:
     double fraction_;
     QColor color_;
+    double minimumFill_;
 };
 
 } // namespace quorvel

@@ -28,6 +28,12 @@ void SymbolView::setColor(const QColor &color) {
     update();
 }
 
+void SymbolView::setRotation(double degrees) {
+    if (degrees == rotation_) return;
+    rotation_ = degrees;
+    update();
+}
+
 QSize SymbolView::sizeHint() const {
     const int side = static_cast<int>(std::ceil(size_ * SymbolImage::kTextScale));
     return QSize(side, side);
@@ -35,6 +41,12 @@ QSize SymbolView::sizeHint() const {
 
 void SymbolView::paintEvent(QPaintEvent *) {
     QPainter painter(this);
+    if (rotation_ != 0) {
+        const QPointF centre = QRectF(rect()).center();
+        painter.translate(centre);
+        painter.rotate(rotation_);
+        painter.translate(-centre);
+    }
     const QSizeF glyph = QSizeF(sizeHint());
     QRectF bounds(QPointF(0, 0), glyph);
     bounds.moveCenter(QRectF(rect()).center());

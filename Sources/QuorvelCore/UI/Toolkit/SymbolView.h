@@ -11,6 +11,7 @@ namespace quorvel {
 // in a square frame of that size unless given a frame of its own.
 class SymbolView : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(double rotation READ rotation WRITE setRotation)
 public:
     SymbolView(std::string symbol, double size, const QColor &color, QWidget *parent = nullptr);
 
@@ -18,6 +19,9 @@ public:
     void setSymbol(std::string symbol);
     const QColor &color() const { return color_; }
     void setColor(const QColor &color);
+    // Degrees, clockwise on screen, about the centre; animatable.
+    double rotation() const { return rotation_; }
+    void setRotation(double degrees);
 
     QSize sizeHint() const override;
 
@@ -28,6 +32,7 @@ private:
     std::string symbol_;
     double size_;
     QColor color_;
+    double rotation_ = 0;
 };
 
 } // namespace quorvel
