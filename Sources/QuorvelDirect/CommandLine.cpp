@@ -40,6 +40,9 @@ CommandLine parseCommandLine(int argc, char **argv) {
     const QCommandLineOption headless(
         QStringLiteral("headless"),
         QStringLiteral("Run without tray or panel; threshold rules still act."));
+    const QCommandLineOption storeEdition(
+        QStringLiteral("store-edition"),
+        QStringLiteral("Run the store edition: memory and running applications, no governing."));
     const QCommandLineOption render(
         QStringLiteral("render"),
         QStringLiteral("Draw the panel of a demo scene into a PNG file and exit."),
@@ -50,7 +53,7 @@ CommandLine parseCommandLine(int argc, char **argv) {
     const QCommandLineOption scale(QStringLiteral("scale"),
                                    QStringLiteral("Draw at 1 (default) or 2 times the size."),
                                    QStringLiteral("factor"), QStringLiteral("1"));
-    parser.addOptions({help, version, print, json, headless, render, output, scale});
+    parser.addOptions({help, version, print, json, headless, storeEdition, render, output, scale});
 
     CommandLine result;
     QString problem;
@@ -67,8 +70,8 @@ CommandLine parseCommandLine(int argc, char **argv) {
         problem = QStringLiteral("--output and --scale go with --render");
     }
     if (!problem.isEmpty()) {
-        write(stderr, QStringLiteral("quorvel: %1\nUsage: quorvel [--headless | --print | --json | "
-                                     "--help | --version |\n"
+        write(stderr, QStringLiteral("quorvel: %1\nUsage: quorvel [--store-edition | --headless | "
+                                     "--print | --json | --help | --version |\n"
                                      "       --render SCENE --output FILE.png [--scale 2]]\n")
                           .arg(problem));
         result.exitCode = 2;
@@ -91,6 +94,8 @@ CommandLine parseCommandLine(int argc, char **argv) {
         result.mode = LaunchMode::print;
     } else if (parser.isSet(headless)) {
         result.mode = LaunchMode::headless;
+    } else if (parser.isSet(storeEdition)) {
+        result.mode = LaunchMode::storeEdition;
     }
     return result;
 }

@@ -4,7 +4,7 @@
 
 namespace quorvel {
 
-enum class LaunchMode { tray, headless, print, json, render };
+enum class LaunchMode { tray, storeEdition, headless, print, json, render };
 
 struct CommandLine {
     LaunchMode mode = LaunchMode::tray;

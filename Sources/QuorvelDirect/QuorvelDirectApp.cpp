@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QPointer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "App/MASModel.h"
 #include "App/ProModel.h"
 #include "App/StatusItemController.h"
 #include "App/WidgetMap.h"
@@ -21,6 +23,7 @@
 #include "SceneRender.h"
 #include "Signals/QuitSignalWatcher.h"
 #include "TerminalReadout.h"
+#include "UI/MASRootView.h"
 #include "UI/ProRootView.h"
 #include "Util/L10n.h"
 #include "Util/LanguageChoice.h"
@@ -102,15 +105,37 @@ int runHeadless(int argc, char **argv) {
     return app.exec();
 }
 
-int runWithPanel(int argc, char **argv) {
-    QApplication app(argc, argv);
-    nameApplication();
-    // The panel is hidden, not closed, between uses; only a quit ends the run.
-    QApplication::setQuitOnLastWindowClosed(false);
-    SymbolImage::loadFont();
-    platform::QuitSignalWatcher quitWatcher;
-    quitOnSignals(quitWatcher, app);
+// What the tray runs of both editions share: the application, the symbol
+// font and quitting on signals.
+class TrayRun {
+public:
+    TrayRun(int &argc, char **argv)
+        : app_(argc, argv) {
+        nameApplication();
+        // The panel is hidden, not closed, between uses; only a quit ends the run.
+        QApplication::setQuitOnLastWindowClosed(false);
+        SymbolImage::loadFont();
+        quitOnSignals(quitWatcher_, app_);
+    }
 
+    // The icon follows the model's symbol; without a tray, closing the
+    // panel's window ends the run.
+    template <typename Model> void follow(const Model &model, StatusItemController &status) {
+        QObject::connect(&model, &Model::menuBarSymbolChanged, &status,
+                         &StatusItemController::setSymbol);
+        QObject::connect(&status, &StatusItemController::windowClosed, &app_,
+                         &QCoreApplication::quit);
+    }
+
+    int exec() { return app_.exec(); }
+
+private:
+    QApplication app_;
+    platform::QuitSignalWatcher quitWatcher_;
+};
+
+int runWithPanel(int argc, char **argv) {
+    TrayRun run(argc, argv);
     // "QUORVEL_DEMO_SCENE" puts a fixed scene in place of the live model.
     const DemoLaunch demo = DemoLaunch::fromEnvironment();
     const std::unique_ptr<ProModel> model =
@@ -118,15 +143,28 @@ int runWithPanel(int argc, char **argv) {
     StatusItemController status(model->menuBarSymbol(), [&model, screen = demo.firstScreen] {
         return new ProRootView(*model, screen);
     });
-    QObject::connect(model.get(), &ProModel::menuBarSymbolChanged, &status,
-                     &StatusItemController::setSymbol);
-    QObject::connect(&status, &StatusItemController::windowClosed, &app, &QCoreApplication::quit);
+    run.follow(*model, status);
     std::unique_ptr<WidgetMap> widgetMap;
     if (const QString file = qEnvironmentVariable(WidgetMap::kVariable); !file.isEmpty())
         widgetMap = std::make_unique<WidgetMap>(file);
     std::unique_ptr<DemoDiagnosticLoop> diagnostics;
     if (demo.runsDiagnostics) diagnostics = std::make_unique<DemoDiagnosticLoop>(status);
-    return app.exec();
+    return run.exec();
+}
+
+int runStoreEdition(int argc, char **argv) {
+    TrayRun run(argc, argv);
+    MASModel model;
+    StatusItemController status(model.menuBarSymbol(), [&model] { return new MASRootView(model); });
+    run.follow(model, status);
+    // The review prompt counts the user's own openings and how long they look.
+    status.onPanelOpen = [owner = QPointer<MASModel>(&model)] {
+        if (owner) owner->reviewPrompt().panelDidOpen();
+    };
+    status.onPanelClose = [owner = QPointer<MASModel>(&model)] {
+        if (owner) owner->reviewPrompt().panelDidClose();
+    };
+    return run.exec();
 }
 
 } // namespace
@@ -140,9 +178,10 @@ int runQuorvel(int argc, char **argv) {
     case LaunchMode::json: return printReading(argc, argv, options.mode);
     case LaunchMode::render: return renderScene(argc, argv, options);
     case LaunchMode::headless:
+    case LaunchMode::storeEdition:
     case LaunchMode::tray: break;
     }
-    if (options.mode == LaunchMode::tray && !displayAvailable()) {
+    if (options.mode != LaunchMode::headless && !displayAvailable()) {
         std::fputs(
             "quorvel: the tray icon needs a desktop session (no DISPLAY or WAYLAND_DISPLAY).\n"
             "Use `quorvel --headless` to run the threshold rules without it, or\n"
@@ -155,8 +194,9 @@ int runQuorvel(int argc, char **argv) {
         std::fputs("quorvel: Quorvel is already running for this user.\n", stderr);
         return 1;
     }
-    return options.mode == LaunchMode::headless ? runHeadless(argc, argv)
-                                                : runWithPanel(argc, argv);
+    if (options.mode == LaunchMode::headless) return runHeadless(argc, argv);
+    if (options.mode == LaunchMode::storeEdition) return runStoreEdition(argc, argv);
+    return runWithPanel(argc, argv);
 }
 
 } // namespace quorvel
