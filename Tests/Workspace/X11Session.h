@@ -13,12 +13,12 @@
 // as long as the object lives. The server picks a free display number itself.
 class X11Session {
 public:
-    X11Session() {
+    explicit X11Session(const char *screenSize = "640x480x24") {
         xvfb_.setStandardErrorFile(QProcess::nullDevice());
         xvfb_.start(QStringLiteral("Xvfb"),
                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
                      QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                     QStringLiteral("640x480x24")});
+                     QString::fromLatin1(screenSize)});
         if (!xvfb_.waitForStarted(10000)) return;
         // The server writes its display number once it accepts clients.
         QByteArray number;

@@ -6,6 +6,7 @@
 #include <QSaveFile>
 #include <QWidget>
 
+#include "UI/PanelTag.h"
 #include "UI/Toolkit/TextView.h"
 
 namespace quorvel {
@@ -30,6 +31,7 @@ QString textOf(const QWidget *widget) {
                    : button->text();
     }
     if (const auto *text = qobject_cast<const TextView *>(widget)) return text->text();
+    if (const auto *tag = qobject_cast<const PanelTag *>(widget)) return tag->text();
     return {};
 }
 
@@ -61,8 +63,12 @@ QString WidgetMap::describe() {
         widgets.prepend(window);
         for (QWidget *widget : widgets) {
             if (widget->objectName().isEmpty() || !widget->isVisible()) continue;
-            lines += line(widget->objectName(),
-                          QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()), textOf(widget));
+            // Only the part not scrolled out of sight or covered by siblings.
+            const QRect shown = widget->visibleRegion().boundingRect();
+            if (shown.isEmpty()) continue;
+            lines +=
+                line(widget->objectName(),
+                     QRect(widget->mapToGlobal(shown.topLeft()), shown.size()), textOf(widget));
         }
     }
     return lines;

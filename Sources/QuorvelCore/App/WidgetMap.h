@@ -7,7 +7,7 @@
 namespace quorvel {
 
 // For driving the real program from outside (the desktop click-through
-// test): lists where every named, visible widget and every entry of an open
+// test): lists where every named widget is in sight and every entry of an open
 // pop-up menu is on the screen, one per line as
 // "name<TAB>x<TAB>y<TAB>width<TAB>height<TAB>text", and rewrites the file
 // whole a few times a second. Menu entries are named "menu:" + their text.

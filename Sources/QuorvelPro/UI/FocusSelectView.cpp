@@ -54,6 +54,7 @@ public:
         check_->setColor(selected ? Theme::green() : Theme::inkFaint());
         icon_->setApplication(group.appPath);
         name_->setText(qtText(group.displayName));
+        setObjectName(QStringLiteral("focus:") + qtText(group.displayName));
         hog_->setVisible(group.isKnownHog);
         footprint_->setText(qtText(Format::bytes(group.current)));
     }

@@ -158,6 +158,10 @@ void RuleCard::show(const ThresholdRule &rule, const std::vector<AppGroup> &cand
                     bool isMasterOn) {
     rule_ = rule;
     application_->setText(qtText(rule.appName));
+    // Names for driving the panel from outside (see WidgetMap).
+    const QString name = QStringLiteral("rule:") + qtText(rule.appName);
+    switch_->setObjectName(name + QStringLiteral(":switch"));
+    status_->setObjectName(name + QStringLiteral(":status"));
     limit_->setText(qtText(Format::bytes(rule.limitBytes)));
     setPickerValue(limitChoices_, QVariant::fromValue<qulonglong>(rule.limitBytes));
     sustained_->setText(qtText(rule.sustainedLabel()));

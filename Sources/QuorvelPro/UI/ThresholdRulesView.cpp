@@ -44,6 +44,7 @@ ThresholdRulesView::ThresholdRulesView(ThresholdController &controller,
                       0, Qt::AlignVCenter);
     addFlexibleSpace(header);
     done_ = new StyledButton(PanelOutlineButton(), qtText(L10n::t("pro.rules.done")), {}, this);
+    done_->setObjectName(QStringLiteral("rules:done"));
     connect(done_, &QAbstractButton::clicked, this, [onClose = std::move(onClose)] { onClose(); });
     header->addWidget(done_, 0, Qt::AlignVCenter);
     stack->addLayout(header);
@@ -70,6 +71,7 @@ ThresholdRulesView::ThresholdRulesView(ThresholdController &controller,
     masterRow->addWidget(masterWord_, 0, Qt::AlignVCenter);
     master_ = new SwitchToggle(Theme::green(), masterCard);
     master_->setCheckable(true);
+    master_->setObjectName(QStringLiteral("rules:master"));
     masterRow->addWidget(master_, 0, Qt::AlignVCenter);
     connect(master_, &QAbstractButton::clicked, this, [this](bool on) {
         if (controller_) controller_->setAutomaticGovernanceOn(on);
@@ -83,6 +85,7 @@ ThresholdRulesView::ThresholdRulesView(ThresholdController &controller,
     add_ =
         new StyledButton(addStyle(), qtText(L10n::t("pro.rules.add")), "plus.circle.fill", content);
     add_->setLabelSpacing(7);
+    add_->setObjectName(QStringLiteral("rules:add"));
     addMenu_ = new QMenu(add_);
     attachPopupMenu(add_, addMenu_);
     column->addWidget(add_, 0, Qt::AlignLeft);
