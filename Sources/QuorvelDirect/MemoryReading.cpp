@@ -1,5 +1,6 @@
 #include "MemoryReading.h"
 
+#include <chrono>
 #include <memory>
 
 #include "Apps/DesktopEntryResolver.h"
@@ -8,6 +9,11 @@
 #include "Engine/SamplingEngine.h"
 
 namespace quorvel {
+namespace {
+
+constexpr std::chrono::seconds kIndexPatience{5};
+
+} // namespace
 
 MemoryReading MemoryReading::takeNow() {
     MemoryReading reading;
@@ -15,8 +21,11 @@ MemoryReading MemoryReading::takeNow() {
     const PressureMonitor::Dependencies pressure = PressureMonitor::liveDependencies();
     reading.pressure = {PressureMonitor::combine(PressureLevel::normal, pressure.readKernelLevel()),
                         pressure.readVM()};
-    const SamplingEngine::Dependencies sampling =
-        SamplingEngine::liveDependencies(std::make_shared<platform::DesktopEntryResolver>());
+    auto resolver = std::make_shared<platform::DesktopEntryResolver>();
+    // Before its index every process would count as a loose program, and
+    // this one sample has no later one to put that right.
+    resolver->waitForFirstIndex(kIndexPatience);
+    const SamplingEngine::Dependencies sampling = SamplingEngine::liveDependencies(resolver);
     AppGrouping::Caches caches;
     reading.groups = AppGrouping::fold(sampling.listProcesses(), *sampling.resolver, caches);
     return reading;

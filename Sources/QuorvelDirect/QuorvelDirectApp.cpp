@@ -106,7 +106,7 @@ int runHeadless(int argc, char **argv) {
 }
 
 // What the tray runs of both editions share: the application, the symbol
-// font and quitting on signals.
+// font, quitting on signals and, on request, the map of named widgets.
 class TrayRun {
 public:
     TrayRun(int &argc, char **argv)
@@ -116,6 +116,8 @@ public:
         QApplication::setQuitOnLastWindowClosed(false);
         SymbolImage::loadFont();
         quitOnSignals(quitWatcher_, app_);
+        if (const QString file = qEnvironmentVariable(WidgetMap::kVariable); !file.isEmpty())
+            widgetMap_ = std::make_unique<WidgetMap>(file);
     }
 
     // The icon follows the model's symbol; without a tray, closing the
@@ -132,6 +134,7 @@ public:
 private:
     QApplication app_;
     platform::QuitSignalWatcher quitWatcher_;
+    std::unique_ptr<WidgetMap> widgetMap_;
 };
 
 int runWithPanel(int argc, char **argv) {
@@ -144,9 +147,6 @@ int runWithPanel(int argc, char **argv) {
         return new ProRootView(*model, screen);
     });
     run.follow(*model, status);
-    std::unique_ptr<WidgetMap> widgetMap;
-    if (const QString file = qEnvironmentVariable(WidgetMap::kVariable); !file.isEmpty())
-        widgetMap = std::make_unique<WidgetMap>(file);
     std::unique_ptr<DemoDiagnosticLoop> diagnostics;
     if (demo.runsDiagnostics) diagnostics = std::make_unique<DemoDiagnosticLoop>(status);
     return run.exec();

@@ -72,7 +72,7 @@ protected:
         return {tree.applications("home"), tree.applications("share")};
     }
     static void waitForIndex(const DesktopEntryResolver &resolver) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return resolver.indexBuilds() >= 1; }, kPatience));
+        ASSERT_TRUE(resolver.waitForFirstIndex(std::chrono::milliseconds(kPatience)));
     }
 
     ApplicationsTree tree;

@@ -10,6 +10,7 @@
 #include "UI/RuleCard.h"
 #include "UI/ThresholdRulesView.h"
 #include "UI/Toolkit/QtText.h"
+#include "UI/Toolkit/ScrollArea.h"
 #include "UI/Toolkit/StyledButton.h"
 #include "UI/Toolkit/SwitchToggle.h"
 #include "UI/Toolkit/TextView.h"
@@ -91,6 +92,30 @@ TEST(ThresholdRulesView, OffersTheFirstTwelveApplicationsAndAddsARuleForOne) {
     ASSERT_EQ(editor.view->cards().size(), 2u);
     EXPECT_FALSE(editor.view->emptyNote()->isVisibleTo(editor.view));
     EXPECT_EQ(texts(*editor.view->cards()[0]->applicationMenu()), twelve);
+}
+
+// On a live panel, where nothing lays the view out afresh from outside.
+TEST(ThresholdRulesView, TheListGrowsWithItsCardsAndALongNameFitsThePanel) {
+    EditorOnPanel editor;
+    editor.panel->show();
+    const auto *area = editor.view->findChild<ScrollArea *>();
+    ASSERT_NE(area, nullptr);
+    const auto settle = [] {
+        for (int pass = 0; pass < 4; ++pass) QCoreApplication::processEvents();
+    };
+    settle();
+    const int emptyHeight = area->height();
+
+    const std::string longName = "An Application With A Name Far Too Long For One Row";
+    editor.controller->addRule("org.example.long", longName);
+    settle();
+    EXPECT_GT(area->height(), emptyHeight);
+    ASSERT_EQ(editor.view->cards().size(), 1u);
+    const RuleCard *card = editor.view->cards()[0];
+    EXPECT_LE(card->geometry().right(), area->viewport()->width());
+    const StyledButton *picker = card->applicationPicker();
+    EXPECT_LT(picker->width(), picker->sizeHint().width()) << "the name gives way";
+    test::saveShot(test::render(*editor.panel), QStringLiteral("rules-long-name"));
 }
 
 TEST(ThresholdRulesView, EveryCardEditReachesTheSettingsFile) {

@@ -49,6 +49,11 @@ uint64_t DesktopEntryResolver::indexBuilds() const {
     return snapshot().builds;
 }
 
+bool DesktopEntryResolver::waitForFirstIndex(std::chrono::milliseconds limit) const {
+    std::unique_lock lock(indexMutex_);
+    return indexPublished_.wait_for(lock, limit, [this] { return current_.builds > 0; });
+}
+
 DesktopEntryResolver::Snapshot DesktopEntryResolver::snapshot() const {
     const std::lock_guard lock(indexMutex_);
     return current_;
@@ -56,9 +61,12 @@ DesktopEntryResolver::Snapshot DesktopEntryResolver::snapshot() const {
 
 void DesktopEntryResolver::publish(std::shared_ptr<const DesktopEntryIndex> index) {
     std::shared_ptr<const DesktopEntryIndex> previous; // freed outside the lock
-    const std::lock_guard lock(indexMutex_);
-    previous = std::exchange(current_.index, std::move(index));
-    ++current_.builds;
+    {
+        const std::lock_guard lock(indexMutex_);
+        previous = std::exchange(current_.index, std::move(index));
+        ++current_.builds;
+    }
+    indexPublished_.notify_all();
 }
 
 std::optional<InstalledApplication>

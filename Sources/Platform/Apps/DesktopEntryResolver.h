@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -43,6 +45,9 @@ public:
 
     // How many index builds have finished; any thread may ask.
     uint64_t indexBuilds() const;
+    // Blocks until the first build is done or `limit` has passed; true when
+    // there is an index. For one-shot readers that have no later sample.
+    bool waitForFirstIndex(std::chrono::milliseconds limit) const;
 
 private:
     struct IdentityHash {
@@ -64,6 +69,7 @@ private:
 
     CgroupReader readCgroup_;
     mutable std::mutex indexMutex_; // guards current_: the indexer thread replaces it
+    mutable std::condition_variable indexPublished_;
     Snapshot current_;
     ResolutionCache<ProcessIdentity, InstalledApplication, IdentityHash> processes_;
     ResolutionCache<std::string, std::string> identifiers_;

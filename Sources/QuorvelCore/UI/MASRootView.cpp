@@ -43,6 +43,9 @@ MASRootView::MASRootView(MASModel &model, QWidget *parent)
     rate_->setToolTip(qtText(L10n::t("mas.footer.rate.help")));
     quit_ = new StyledButton(PanelOutlineButton(), qtText(L10n::t("mas.footer.quit")), {}, this);
     connect(quit_, &QAbstractButton::clicked, qApp, &QCoreApplication::quit);
+    // Names for whoever drives the panel from outside.
+    rate_->setObjectName(QStringLiteral("mas:rate"));
+    quit_->setObjectName(QStringLiteral("mas:quit"));
     footer->addWidget(rate_);
     addFlexibleSpace(footer);
     footer->addWidget(quit_);

@@ -94,6 +94,7 @@ RuleCard::RuleCard(std::function<void(const ThresholdRule &)> onChange,
     : CardBackground(kCardRadius, parent)
     , onChange_(std::move(onChange)) {
     application_ = picker(this, &applicationMenu_);
+    application_->setTruncates(true);
     limit_ = picker(this, &limitMenu_);
     sustained_ = picker(this, &sustainedMenu_);
     buildValuePickers();

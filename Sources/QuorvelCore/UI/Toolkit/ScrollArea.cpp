@@ -1,5 +1,6 @@
 #include "UI/Toolkit/ScrollArea.h"
 
+#include <QEvent>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -18,6 +19,13 @@ ScrollArea::ScrollArea(QWidget *content, int maximumHeight, QWidget *parent)
     setWidget(content);
     // Set after handing it over, which turns the filling on.
     content->setAutoFillBackground(false);
+    content->installEventFilter(this);
+}
+
+// The area grows and shrinks with its content, which tells only itself.
+bool ScrollArea::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
+    return QScrollArea::eventFilter(watched, event);
 }
 
 QSize ScrollArea::sizeHint() const {

@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 #include "UI/Toolkit/Shapes.h"
@@ -58,6 +59,14 @@ void StyledButton::setLabelSpacing(int spacing) {
     update();
 }
 
+void StyledButton::setTruncates(bool truncates) {
+    truncates_ = truncates;
+    if (!style_.fixedSize && !style_.stretchesToWidth)
+        setSizePolicy(truncates ? QSizePolicy::Preferred : QSizePolicy::Fixed, QSizePolicy::Fixed);
+    updateGeometry();
+    update();
+}
+
 double StyledButton::fillOpacity() const {
     return isDown() ? style_.pressedFillOpacity : 1.0;
 }
@@ -77,7 +86,12 @@ QSize StyledButton::sizeHint() const {
 }
 
 QSize StyledButton::minimumSizeHint() const {
-    return sizeHint();
+    if (!truncates_ || text().isEmpty()) return sizeHint();
+    // Room for a few characters and the ellipsis.
+    const QSize full = sizeHint();
+    const int shortest = QFontMetrics(style_.font).horizontalAdvance(QStringLiteral("Mm…")) +
+                         style_.insets.left() + style_.insets.right();
+    return QSize(std::min(full.width(), shortest), full.height());
 }
 
 void StyledButton::paintEvent(QPaintEvent *) {
@@ -89,7 +103,8 @@ void StyledButton::paintEvent(QPaintEvent *) {
     if (style_.border)
         Shapes::strokeInside(painter, bounds, style_.cornerRadius, *style_.border, 1);
 
-    const QSizeF label = labelSize();
+    const QSizeF label =
+        truncates_ ? labelSize().boundedTo(size().shrunkBy(style_.insets)) : labelSize();
     QPointF origin(bounds.center().x() - label.width() / 2,
                    bounds.center().y() - label.height() / 2);
     if (!symbol_.empty()) {
@@ -101,8 +116,12 @@ void StyledButton::paintEvent(QPaintEvent *) {
     if (!text().isEmpty()) {
         painter.setFont(style_.font);
         painter.setPen(style_.labelColor);
+        const double room = bounds.right() - style_.insets.right() - origin.x();
+        const QString shown =
+            truncates_ ? QFontMetricsF(style_.font).elidedText(text(), Qt::ElideRight, room)
+                       : text();
         painter.drawText(QRectF(origin, QSizeF(bounds.right() - origin.x(), label.height())),
-                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
     }
 }
 

@@ -24,6 +24,10 @@ public:
     // Between the symbol and the text.
     void setLabelSpacing(int spacing);
 
+    // A truncating button gives up width when its row is short of it and
+    // ends its text with an ellipsis, as a long application name must.
+    void setTruncates(bool truncates);
+
     // The fill's opacity as drawn now.
     double fillOpacity() const;
 
@@ -39,6 +43,7 @@ private:
     ButtonStyle style_;
     std::string symbol_;
     int labelSpacing_ = 6;
+    bool truncates_ = false;
 };
 
 } // namespace quorvel
