@@ -2,10 +2,12 @@
 
 #include <memory>
 
+#include "App/MASModel.h"
 #include "App/ProModel.h"
 #include "Apps/InMemoryApplicationResolver.h"
 #include "Defaults/InMemoryDefaultsStore.h"
 #include "DemoLaunch.h"
+#include "UI/MASRootView.h"
 #include "UI/ProRootView.h"
 #include "UI/Toolkit/WidgetSnapshot.h"
 #include "Workspace/InMemoryWorkspace.h"
@@ -31,11 +33,23 @@ QImage renderPro(ShotScene scene, int scale) {
     return widgetSnapshot(view, scale);
 }
 
+QImage renderMAS(MASShotScene scene, int scale) {
+    MASModel model(scene, {PressureMonitor::liveDependencies(),
+                           {},
+                           std::make_shared<platform::InMemoryDefaultsStore>(),
+                           ReviewPrompt::systemClock,
+                           {}});
+    MASRootView view(model);
+    return widgetSnapshot(view, scale);
+}
+
 } // namespace
 
 QStringList sceneNames() {
     QStringList names;
     for (ShotScene scene : kAllShotScenes) names.push_back(QString::fromUtf8(rawValue(scene)));
+    for (MASShotScene scene : kAllMASShotScenes)
+        names.push_back(QString::fromUtf8(rawValue(scene)));
     return names;
 }
 
@@ -43,6 +57,8 @@ std::optional<QImage> render(const QString &name, int scale) {
     const std::string raw = name.toStdString();
     if (const std::optional<ShotScene> scene = shotSceneFromRaw(raw))
         return renderPro(*scene, scale);
+    if (const std::optional<MASShotScene> scene = masShotSceneFromRaw(raw))
+        return renderMAS(*scene, scale);
     return std::nullopt;
 }
 

@@ -6,6 +6,7 @@
 #include "SceneRender.h"
 #include "Support/IsolatedRun.h"
 #include "Support/QuorvelRun.h"
+#include "Support/ScenePanelWidth.h"
 #include "UI/ProRootView.h"
 
 namespace quorvel {
@@ -32,7 +33,7 @@ TEST(RenderCommand, DrawsEverySceneIntoAPngOfThePanelsWidth) {
         ASSERT_EQ(run.exitCode, 0) << run.err;
         const QImage image(file, "PNG");
         ASSERT_FALSE(image.isNull());
-        EXPECT_EQ(image.width(), ProRootView::kWidth);
+        EXPECT_EQ(image.width(), test::scenePanelWidth(scene));
     }
     const QString doubled = dir.filePath(QStringLiteral("doubled.png"));
     ASSERT_EQ(runQuorvel({QStringLiteral("--render"), QStringLiteral("focusBefore"),

@@ -2,18 +2,19 @@
 
 #include "SceneRender.h"
 #include "Support/Rendering.h"
+#include "Support/ScenePanelWidth.h"
 #include "UI/ProRootView.h"
 
 namespace quorvel {
 namespace {
 
 TEST(SceneRender, DrawsEveryScenesPanelAtItsWidthAndScale) {
-    ASSERT_EQ(SceneRender::sceneNames().size(), 3);
+    ASSERT_EQ(SceneRender::sceneNames().size(), 8);
     for (const QString &name : SceneRender::sceneNames()) {
         SCOPED_TRACE(name.toStdString());
         const std::optional<QImage> image = SceneRender::render(name, 1);
         ASSERT_TRUE(image);
-        EXPECT_EQ(image->width(), ProRootView::kWidth);
+        EXPECT_EQ(image->width(), test::scenePanelWidth(name));
         EXPECT_GT(image->height(), 50);
         EXPECT_TRUE(test::contains(*image, Theme::panelBottom(), {}, 40));
         test::saveShot(*image, QStringLiteral("scene-") + name);
