@@ -59,8 +59,11 @@ public:
         environment_.insert(QStringLiteral("XDG_DATA_HOME"), home("share"));
         environment_.insert(QStringLiteral("XDG_DATA_DIRS"), home("data-dirs"));
         environment_.insert(QStringLiteral("XDG_RUNTIME_DIR"), home("runtime"));
-        // No session bus: the tray is the XEmbed one, notifications are skipped.
-        environment_.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        // A session bus that is not there: the tray is the XEmbed one and
+        // notifications are skipped. Without any address the bus library
+        // would start one of its own for the display, which can stall.
+        environment_.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                            QStringLiteral("unix:path=") + home("no-session-bus"));
         environment_.remove(QStringLiteral("QT_QPA_PLATFORM"));
         environment_.remove(QStringLiteral("WAYLAND_DISPLAY"));
         environment_.insert(QStringLiteral("QUORVEL_LOCALE"),
@@ -163,6 +166,21 @@ public:
         return seen;
     }
 
+    // The named widget once two rewrites of the map agree on its place: a
+    // window the window manager is still moving would take the click amiss.
+    std::optional<MappedWidget> waitForSettled(const QString &name) const {
+        std::optional<MappedWidget> settled;
+        std::optional<QRect> last;
+        test::waitFor([&] {
+            const std::optional<MappedWidget> now = waitForWidget(name);
+            if (!now) return true;
+            if (last == now->frame) settled = now;
+            last = now->frame;
+            return settled.has_value();
+        });
+        return settled;
+    }
+
     bool shows(const QString &name) const { return freshWidgets().count(name) > 0; }
 
     // Clicks the named widget until `done` holds: a click on a control that
@@ -170,7 +188,7 @@ public:
     // seconds is tried again.
     bool press(const QString &name, const std::function<bool()> &done, int attempts = 3) {
         for (int attempt = 0; attempt < attempts; ++attempt) {
-            const std::optional<MappedWidget> widget = waitForWidget(name);
+            const std::optional<MappedWidget> widget = waitForSettled(name);
             if (!widget) return false;
             clickAt(widget->frame.center());
             if (test::waitFor(done, 4000)) return true;
@@ -203,11 +221,13 @@ public:
                         QString::number(button)});
     }
 
-    // Clicks the tray icon until `shown` is on screen.
+    // Clicks the tray icon until `shown` is on screen; an open panel may have
+    // closed when it lost the focus.
     bool openPanel(const QString &shown) {
         return test::waitFor(
             [&] {
                 const auto all = freshWidgets();
+                if (all.count(shown)) return true;
                 if (const auto icon = all.find(QStringLiteral("QSystemTrayIconSys"));
                     icon != all.end())
                     clickAt(icon->second.frame.center());

@@ -30,8 +30,21 @@ bool ScrollArea::eventFilter(QObject *watched, QEvent *event) {
 
 QSize ScrollArea::sizeHint() const {
     const QSize content = widget() ? widget()->sizeHint() : QSize();
-    return QSize(content.width() + verticalScrollBar()->sizeHint().width(),
-                 std::min(content.height(), maximumHeight_));
+    const int width = content.width() + verticalScrollBar()->sizeHint().width();
+    return QSize(width, heightForWidth(width));
+}
+
+bool ScrollArea::hasHeightForWidth() const {
+    return true;
+}
+
+// Wrapped texts in the content take more lines the narrower it is.
+int ScrollArea::heightForWidth(int width) const {
+    if (!widget()) return 0;
+    const int contentWidth = std::max(0, width - verticalScrollBar()->sizeHint().width());
+    const int content = widget()->hasHeightForWidth() ? widget()->heightForWidth(contentWidth)
+                                                      : widget()->sizeHint().height();
+    return std::min(content, maximumHeight_);
 }
 
 } // namespace quorvel

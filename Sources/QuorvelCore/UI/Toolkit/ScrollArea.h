@@ -13,6 +13,8 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
+    bool hasHeightForWidth() const override;
+    int heightForWidth(int width) const override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -9,6 +9,7 @@
 namespace quorvel {
 namespace {
 
+constexpr int kWrappingHintWidth = 160;
 constexpr int kUnbounded = 1 << 20;
 constexpr int kWrapFlags = Qt::TextWordWrap;
 
@@ -70,7 +71,11 @@ int TextView::naturalWidth() const {
 QSize TextView::sizeHint() const {
     const QFontMetricsF metrics(font_);
     const int height = static_cast<int>(std::ceil(metrics.height()));
-    if (wrapping_) return QSize(std::min(naturalWidth(), 320), heightForWidth(320));
+    // A wrapping text asks for little width, so that a row shares out its
+    // room by stretch and the height for the width it then gets is right.
+    if (wrapping_)
+        return QSize(std::min(naturalWidth(), kWrappingHintWidth),
+                     heightForWidth(kWrappingHintWidth));
     return QSize(naturalWidth(), height);
 }
 
