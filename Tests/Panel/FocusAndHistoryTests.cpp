@@ -113,6 +113,25 @@ ActionRecord record(GovernanceAction action, std::string app, std::string detail
         ActionRecord::Clock::time_point(std::chrono::milliseconds(local.toMSecsSinceEpoch())));
 }
 
+// On a live panel the list fills after the view is shown, as samples come.
+TEST(FocusSelectView, TheListGrowsAsCandidatesArrive) {
+    auto *view = new FocusSelectView([] {}, [] {});
+    std::unique_ptr<PanelBackground> panel(test::panelFrame(view));
+    panel->show();
+    const auto settle = [] {
+        for (int pass = 0; pass < 6; ++pass) QCoreApplication::processEvents();
+    };
+    view->setCandidates(test::sampledGroups(1));
+    settle();
+    const auto *area = view->findChild<ScrollArea *>();
+    ASSERT_NE(area, nullptr);
+    const int oneRow = area->height();
+    view->setCandidates(test::sampledGroups(4));
+    settle();
+    EXPECT_GE(area->height(), 3 * oneRow);
+    EXPECT_GE(panel->height(), area->geometry().bottom());
+}
+
 TEST(HistoryView, ShowsTheEmptyNoteOrOneRowPerRecordNewestFirst) {
     int closes = 0;
     auto *view = new HistoryView([&] { ++closes; });

@@ -75,7 +75,8 @@ void ConfirmationDialog::present(const QString &title, const QString &message,
     setGeometry(parentWidget()->rect());
     const int width = std::max(0, this->width() - 2 * kCardMargin);
     card_->setFixedWidth(width);
-    card_->adjustSize();
+    // Its wrapped texts take the lines they need at the card's own width.
+    card_->setFixedHeight(card_->heightForWidth(width));
     card_->move(kCardMargin, std::max(0, (height() - card_->height()) / 2));
     show();
     raise();
