@@ -3,7 +3,8 @@
 # for DURATION seconds beside about 300 extra processes and, over the same
 # time, the floor (a loop that reads the same /proc files at the same pace and
 # does nothing with them) and `top -b -d 2`. Prints CPU seconds, Quorvel's
-# peak resident memory and the ratios.
+# peak resident memory and the ratios, for the whole run and for its steady
+# part after the first ten seconds.
 #   bash Benchmarks/running_cost.sh [build-dir] [duration-seconds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -76,18 +77,25 @@ floor_pid=$!
 top -b -d 2 -n $((duration / 2)) >/dev/null &
 top_pid=$!
 
+# Start-up (loading libraries, indexing the installed applications) is paid
+# once; the steady figures leave out the first ten seconds.
+settle=10
 peak_kib=0
-for _ in $(seq "$duration"); do
+for second in $(seq "$duration"); do
     rss=$(awk '/^VmHWM/ { print $2 }' "/proc/$quorvel_pid/status")
     ((rss > peak_kib)) && peak_kib=$rss
     quorvel_cpu=$(cpu_seconds "$quorvel_pid")
     floor_cpu=$(cpu_seconds "$floor_pid" 2>/dev/null || echo "$floor_cpu")
     top_cpu=$(cpu_seconds "$top_pid" 2>/dev/null || echo "$top_cpu")
+    if ((second == settle)); then
+        quorvel_settled=$quorvel_cpu floor_settled=$floor_cpu top_settled=$top_cpu
+    fi
     sleep 1
 done
 kill "$quorvel_pid"
 
-awk -v q="$quorvel_cpu" -v f="$floor_cpu" -v t="$top_cpu" -v d="$duration" -v rss="$peak_kib" 'BEGIN {
+awk -v q="$quorvel_cpu" -v f="$floor_cpu" -v t="$top_cpu" -v d="$duration" -v rss="$peak_kib" \
+    -v qs="$quorvel_settled" -v fs="$floor_settled" -v ts="$top_settled" -v s="$settle" 'BEGIN {
     printf "over %d s beside ~300 extra processes\n", d
     printf "  quorvel --headless  %6.2f s CPU  (%.3f %% of one core)\n", q, 100 * q / d
     printf "  floor /proc loop    %6.2f s CPU\n", f
@@ -95,4 +103,11 @@ awk -v q="$quorvel_cpu" -v f="$floor_cpu" -v t="$top_cpu" -v d="$duration" -v rs
     printf "  quorvel / floor     %6.2f x\n", (f > 0 ? q / f : 0)
     printf "  quorvel / top       %6.2f x\n", (t > 0 ? q / t : 0)
     printf "  quorvel peak RSS    %6.1f MiB\n", rss / 1024
+    sq = q - qs; sf = f - fs; st = t - ts
+    printf "steady, the last %d s\n", d - s
+    printf "  quorvel --headless  %6.2f s CPU  (%.3f %% of one core)\n", sq, 100 * sq / (d - s)
+    printf "  floor /proc loop    %6.2f s CPU\n", sf
+    printf "  top -b -d 2         %6.2f s CPU\n", st
+    printf "  quorvel / floor     %6.2f x\n", (sf > 0 ? sq / sf : 0)
+    printf "  quorvel / top       %6.2f x\n", (st > 0 ? sq / st : 0)
 }'
