@@ -20,11 +20,7 @@ constexpr int kCornerRadius = 12;
 
 // A text link: the label alone, in the accent colour.
 ButtonStyle textLink() {
-    ButtonStyle style;
-    style.font = systemFont(11.5, FontWeight::medium);
-    style.labelColor = Theme::green();
-    style.fill = Qt::transparent;
-    return style;
+    return labelOnly(systemFont(11.5, FontWeight::medium), Theme::green());
 }
 
 } // namespace

@@ -27,10 +27,7 @@ constexpr int kBarHeight = 4;
 constexpr int kMenuSymbolSize = 16;
 
 ButtonStyle menuButtonStyle() {
-    ButtonStyle style;
-    style.font = systemFont(14, FontWeight::semibold);
-    style.labelColor = Theme::inkDim();
-    style.fill = Qt::transparent;
+    ButtonStyle style = labelOnly(systemFont(14, FontWeight::semibold), Theme::inkDim());
     style.fixedSize = QSize(22, 26);
     return style;
 }

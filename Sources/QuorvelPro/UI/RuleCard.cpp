@@ -43,10 +43,7 @@ ButtonStyle actionStyle(bool current) {
 }
 
 ButtonStyle trashStyle() {
-    ButtonStyle style;
-    style.font = systemFont(12, FontWeight::regular);
-    style.labelColor = Theme::inkDim();
-    style.fill = Qt::transparent;
+    ButtonStyle style = labelOnly(systemFont(12, FontWeight::regular), Theme::inkDim());
     style.insets = QMargins(2, 2, 2, 2);
     return style;
 }

@@ -24,11 +24,7 @@ namespace {
 constexpr double kCardRadius = 12;
 
 ButtonStyle addStyle() {
-    ButtonStyle style;
-    style.font = systemFont(12.5, FontWeight::medium);
-    style.labelColor = Theme::greenText();
-    style.fill = Qt::transparent;
-    return style;
+    return labelOnly(systemFont(12.5, FontWeight::medium), Theme::greenText());
 }
 
 } // namespace

@@ -23,4 +23,13 @@ struct ButtonStyle {
     bool stretchesToWidth = false;
 };
 
+// The label alone, on no fill.
+inline ButtonStyle labelOnly(const QFont &font, const QColor &color) {
+    ButtonStyle style;
+    style.font = font;
+    style.labelColor = color;
+    style.fill = Qt::transparent;
+    return style;
+}
+
 } // namespace quorvel
