@@ -19,6 +19,7 @@ trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 cat > "$work/floor.cpp" <<'CPP'
 // Reads what one sample and one pressure poll read, every 2 s, and drops it.
 #include <dirent.h>
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 #include <cstdio>
@@ -27,10 +28,11 @@ cat > "$work/floor.cpp" <<'CPP'
 #include <initializer_list>
 #include <unordered_set>
 static char buffer[65536];
+// One read: /proc hands out a whole small file at once.
 static void slurp(const char *path) {
     int fd = open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return;
-    while (read(fd, buffer, sizeof buffer) > 0) {}
+    if (read(fd, buffer, sizeof buffer) < 0) {}
     close(fd);
 }
 int main(int argc, char **argv) {
@@ -43,6 +45,9 @@ int main(int argc, char **argv) {
         while (dirent *entry = readdir(proc)) {
             if (entry->d_name[0] < '1' || entry->d_name[0] > '9') continue;
             char path[64];
+            // No exe link means no memory of its own, so nothing more to read.
+            std::snprintf(path, sizeof path, "/proc/%s/exe", entry->d_name);
+            if (readlink(path, buffer, sizeof buffer) < 0 && errno == ENOENT) continue;
             std::snprintf(path, sizeof path, "/proc/%s/status", entry->d_name);
             slurp(path);
             // A process's stat and cgroup are read once, when it is first seen.
@@ -52,8 +57,6 @@ int main(int argc, char **argv) {
                     slurp(path);
                 }
             }
-            std::snprintf(path, sizeof path, "/proc/%s/exe", entry->d_name);
-            if (readlink(path, buffer, sizeof buffer) < 0) continue;
         }
         closedir(proc);
         timespec pause{2, 0};

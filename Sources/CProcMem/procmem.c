@@ -2,6 +2,7 @@
 #include "procmem.h"
 
 #include <dirent.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -17,7 +18,8 @@ enum {
     kStatBufferSize = 2048,
     kLinkBufferSize = 4096,
     kEntriesBufferSize = 16384,
-    kDirPathSize = 32
+    kDirPathSize = 32,
+    kFilePathSize = 48
 };
 
 /* The process's /proc directory. Files read through it all belong to the
@@ -29,7 +31,11 @@ static int open_process_dir(int32_t pid) {
     return open(path, O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
-int32_t qv_list_pids(int32_t *buffer, int32_t capacity) {
+/* Hands each positive pid under /proc with its inode to store, at most
+ * capacity of them; returns how many, or -1. */
+typedef void (*entry_store)(void *buffer, int32_t index, int32_t pid, uint64_t inode);
+
+static int32_t list_entries(void *buffer, int32_t capacity, entry_store store) {
     if (!buffer || capacity <= 0) return -1;
     int fd = open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return -1;
@@ -46,7 +52,7 @@ int32_t qv_list_pids(int32_t *buffer, int32_t capacity) {
             const struct dirent64 *entry = (const struct dirent64 *)(entries + offset);
             if (entry->d_reclen == 0) break;
             int32_t pid = qv_pid_from_entry_name(entry->d_name);
-            if (pid > 0) buffer[count++] = pid;
+            if (pid > 0) store(buffer, count++, pid, (uint64_t)entry->d_ino);
             offset += entry->d_reclen;
         }
     }
@@ -54,18 +60,39 @@ int32_t qv_list_pids(int32_t *buffer, int32_t capacity) {
     return count;
 }
 
-int32_t qv_proc_info(int32_t pid, qv_proc_record *record) {
-    return qv_proc_info_since(pid, 0, 0, record);
+static void store_pid(void *buffer, int32_t index, int32_t pid, uint64_t inode) {
+    (void)inode;
+    ((int32_t *)buffer)[index] = pid;
 }
 
-int32_t qv_proc_info_since(int32_t pid, uint64_t known_inode, uint64_t known_start_time,
-                           qv_proc_record *record) {
+static void store_entry(void *buffer, int32_t index, int32_t pid, uint64_t inode) {
+    ((qv_pid_entry *)buffer)[index] = (qv_pid_entry){pid, inode};
+}
+
+int32_t qv_list_pids(int32_t *buffer, int32_t capacity) {
+    return list_entries(buffer, capacity, store_pid);
+}
+
+int32_t qv_list_pid_entries(qv_pid_entry *buffer, int32_t capacity) {
+    return list_entries(buffer, capacity, store_entry);
+}
+
+/* Unreadable stat or exe leave the start time or the path unknown. */
+static int32_t record_from_texts(int32_t pid, const char *status, long statusLength,
+                                 const char *stat, long statLength, const char *exe,
+                                 ssize_t exeLength, qv_proc_record *record) {
+    if (statusLength < 0) return -1;
+    return qv_proc_record_from_texts(pid, status, (size_t)statusLength, stat,
+                                     statLength < 0 ? 0 : (size_t)statLength, exe,
+                                     exeLength < 0 ? 0 : (size_t)exeLength, record);
+}
+
+int32_t qv_proc_info(int32_t pid, qv_proc_record *record) {
     if (!record || pid <= 0) return -1;
     int dir = open_process_dir(pid);
     if (dir < 0) return -1;
     struct stat dirStat;
     const uint64_t inode = fstat(dir, &dirStat) == 0 ? (uint64_t)dirStat.st_ino : 0;
-    const int sameProcess = known_start_time != 0 && inode != 0 && inode == known_inode;
     char status[kStatusBufferSize];
     char stat[kStatBufferSize];
     char exe[kLinkBufferSize];
@@ -73,19 +100,47 @@ int32_t qv_proc_info_since(int32_t pid, uint64_t known_inode, uint64_t known_sta
     long statLength = -1;
     ssize_t exeLength = -1;
     if (statusLength >= 0) {
-        if (!sameProcess) statLength = qv_read_small_file(dir, "stat", stat, sizeof stat);
+        statLength = qv_read_small_file(dir, "stat", stat, sizeof stat);
         exeLength = readlinkat(dir, "exe", exe, sizeof exe);
     }
     close(dir);
-    if (statusLength < 0) return -1;
-    /* Unreadable stat or exe leave the start time or the path unknown. */
-    if (statLength < 0) statLength = 0;
-    if (exeLength < 0) exeLength = 0;
-    if (qv_proc_record_from_texts(pid, status, (size_t)statusLength, stat, (size_t)statLength, exe,
-                                  (size_t)exeLength, record) != 0) {
+    if (record_from_texts(pid, status, statusLength, stat, statLength, exe, exeLength, record) != 0)
         return -1;
-    }
     record->inode = inode;
+    return 0;
+}
+
+/* "/proc/<pid>/<file>" into path. */
+static void process_file(char *path, size_t size, int32_t pid, const char *file) {
+    snprintf(path, size, "/proc/%d/%s", (int)pid, file);
+}
+
+int32_t qv_proc_info_listed(const qv_pid_entry *entry, uint64_t known_inode,
+                            uint64_t known_start_time, qv_proc_record *record) {
+    if (!record || !entry || entry->pid <= 0) return -1;
+    const int32_t pid = entry->pid;
+    char path[kFilePathSize];
+    char exe[kLinkBufferSize];
+    process_file(path, sizeof path, pid, "exe");
+    /* The link is missing exactly when there is no memory map: a kernel
+     * thread, a zombie, or a process that is gone. Other users' processes
+     * and ones that forbid inspection refuse it instead. */
+    const ssize_t exeLength = readlink(path, exe, sizeof exe);
+    if (exeLength < 0 && errno == ENOENT) return -1;
+    char status[kStatusBufferSize];
+    process_file(path, sizeof path, pid, "status");
+    const long statusLength = qv_read_small_file(AT_FDCWD, path, status, sizeof status);
+    const int sameProcess =
+        known_start_time != 0 && entry->inode != 0 && entry->inode == known_inode;
+    char stat[kStatBufferSize];
+    long statLength = -1;
+    if (statusLength >= 0 && !sameProcess) {
+        process_file(path, sizeof path, pid, "stat");
+        statLength = qv_read_small_file(AT_FDCWD, path, stat, sizeof stat);
+    }
+    if (record_from_texts(pid, status, statusLength, stat, statLength, exe, exeLength, record) != 0)
+        return -1;
+    record->inode = entry->inode;
     if (sameProcess) record->start_time = known_start_time;
     return 0;
 }

@@ -14,12 +14,16 @@ long qv_read_small_file(int dir, const char *path, char *buffer, size_t size) {
             return -1;
         }
         if (n == 0) break;
+        const size_t asked = size - length;
         length += (size_t)n;
+        /* Files under /proc and /sys hand out all they have while the buffer
+         * has room, so a short read is the end; this spares the read that
+         * would only return 0. */
+        if ((size_t)n < asked) break;
     }
     close(fd);
     if (length == size) {
-        while (length > 0 && buffer[length - 1] != '\n')
-            --length;
+        while (length > 0 && buffer[length - 1] != '\n') --length;
     }
     return (long)length;
 }

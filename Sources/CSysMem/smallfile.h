@@ -10,7 +10,8 @@ extern "C" {
 /* Reads the whole small file at path (relative to the directory descriptor
  * dir, or AT_FDCWD) into buffer; returns the length, or -1. When the file is
  * larger than the buffer, the cut-off last line is dropped so that no half
- * value is parsed. Nothing is allocated. */
+ * value is parsed. Meant for files under /proc and /sys, whose reads come
+ * short only at the end. Nothing is allocated. */
 long qv_read_small_file(int dir, const char *path, char *buffer, size_t size);
 
 #ifdef __cplusplus

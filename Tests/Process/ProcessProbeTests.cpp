@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -59,6 +60,9 @@ TEST(ProcShim, RefusesMissingBuffersAndRecords) {
     qv_proc_record record;
     EXPECT_EQ(qv_proc_info(0, &record), -1);
     EXPECT_EQ(qv_proc_info(-1, &record), -1);
+    const qv_pid_entry nobody{0, 0};
+    EXPECT_EQ(qv_proc_info_listed(&nobody, 0, 0, &record), -1);
+    EXPECT_EQ(qv_proc_info_listed(nullptr, 0, 0, &record), -1);
     EXPECT_EQ(qv_phys_footprint(0), 0u);
 }
 
@@ -95,6 +99,13 @@ TEST(ProcShim, KeepsAKnownStartTimeOnlyForTheSameProcess) {
     qv_proc_record fresh;
     ASSERT_EQ(qv_proc_info(::getpid(), &fresh), 0);
     ASSERT_NE(fresh.inode, 0u);
+    std::vector<qv_pid_entry> entries(PerProcessMemory::kMaxProcesses);
+    const int32_t count = qv_list_pid_entries(entries.data(), PerProcessMemory::kMaxProcesses);
+    ASSERT_GT(count, 0);
+    entries.resize(static_cast<std::size_t>(count));
+    const auto own = std::ranges::find(entries, ::getpid(), &qv_pid_entry::pid);
+    ASSERT_NE(own, entries.end());
+    EXPECT_EQ(own->inode, fresh.inode) << "the listing's inode is the directory's";
     struct Case {
         uint64_t inode;
         uint64_t startTime;
@@ -103,12 +114,34 @@ TEST(ProcShim, KeepsAKnownStartTimeOnlyForTheSameProcess) {
     for (const Case &c : {Case{fresh.inode, 12345, 12345}, Case{fresh.inode + 1, 12345, 0},
                           Case{fresh.inode, 0, 0}, Case{0, 12345, 0}}) {
         qv_proc_record record;
-        ASSERT_EQ(qv_proc_info_since(::getpid(), c.inode, c.startTime, &record), 0);
+        ASSERT_EQ(qv_proc_info_listed(&*own, c.inode, c.startTime, &record), 0);
         EXPECT_EQ(record.start_time, c.expected ? c.expected : fresh.start_time)
             << c.inode << " " << c.startTime;
         EXPECT_EQ(record.inode, fresh.inode);
+        EXPECT_EQ(record.ppid, fresh.ppid);
+        EXPECT_EQ(record.uid, fresh.uid);
+        EXPECT_STREQ(record.name, fresh.name);
         EXPECT_EQ(std::string(record.path), std::string(fresh.path));
     }
+}
+
+// A zombie has no memory of its own: the full probe describes it, the
+// sampler's probe passes over it.
+TEST(ProcShim, TheSamplersProbePassesOverAZombie) {
+    const pid_t zombie = ::fork();
+    ASSERT_GE(zombie, 0);
+    if (zombie == 0) ::_exit(0);
+    qv_proc_record record;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return qv_proc_info(zombie, &record) == 0 && record.status == QV_PROC_STATUS_ZOMBIE;
+        },
+        10000));
+    const qv_pid_entry entry{zombie, record.inode};
+    EXPECT_EQ(qv_proc_info_listed(&entry, 0, 0, &record), -1);
+    int status = 0;
+    EXPECT_EQ(::waitpid(zombie, &status, 0), zombie);
+    EXPECT_EQ(qv_proc_info_listed(&entry, 0, 0, &record), -1) << "gone";
 }
 
 TEST(ProcShim, FailsForAProcessThatHasExited) {

@@ -56,12 +56,31 @@ int32_t qv_list_pids(int32_t *buffer, int32_t capacity);
  * inspected, leaving *record untouched. */
 int32_t qv_proc_info(int32_t pid, qv_proc_record *record);
 
-/* As qv_proc_info, but when the process's inode is still known_inode and
- * known_start_time is not 0, stat is not read again and start_time is
- * known_start_time: a process's start time never changes, and reading stat
- * costs about as much as reading status. */
-int32_t qv_proc_info_since(int32_t pid, uint64_t known_inode, uint64_t known_start_time,
-                           qv_proc_record *record);
+/* A process as the listing of /proc shows it: the pid and the inode of its
+ * directory, 0 when unknown. The kernel gives a process that takes over a pid
+ * a new inode. */
+typedef struct qv_pid_entry {
+    int32_t pid;
+    uint64_t inode;
+} qv_pid_entry;
+
+/* As qv_list_pids, with each directory's inode. */
+int32_t qv_list_pid_entries(qv_pid_entry *buffer, int32_t capacity);
+
+/* What a sampler that lists every few seconds reads of a listed process. As
+ * qv_proc_info, except that:
+ *   - inode is the listing's; while it is still known_inode and
+ *     known_start_time is not 0, stat is not read again and start_time is
+ *     known_start_time, as a process's start time never changes;
+ *   - a process with no memory of its own (a kernel thread, a zombie) gives
+ *     -1 after one look at its exe link, as it has neither footprint nor
+ *     path.
+ * The files are read by path rather than through one directory handle. A
+ * pid is handed out again only after the kernel has gone through all the
+ * others, so the microseconds between the reads cannot mix two processes;
+ * and a start time that were wrong would only make a later signal refuse. */
+int32_t qv_proc_info_listed(const qv_pid_entry *entry, uint64_t known_inode,
+                            uint64_t known_start_time, qv_proc_record *record);
 
 /* The footprint of qv_proc_info alone; 0 when it cannot be read. */
 uint64_t qv_phys_footprint(int32_t pid);

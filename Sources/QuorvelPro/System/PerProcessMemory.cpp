@@ -2,8 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
-#include <unordered_map>
 
 #include "Util/Utf8.h"
 
@@ -42,27 +42,31 @@ std::vector<RawProcess> listProcesses(bool currentUserOnly) {
     return ProcessListing().list(currentUserOnly);
 }
 
+ProcessListing::ProcessListing()
+    : entries_(std::make_unique_for_overwrite<qv_pid_entry[]>(kMaxProcesses)) {}
+
 std::vector<RawProcess> ProcessListing::list(bool currentUserOnly) {
-    std::vector<int32_t> pids(kMaxProcesses, 0);
-    const int32_t count = qv_list_pids(pids.data(), kMaxProcesses);
+    const int32_t count = qv_list_pid_entries(entries_.get(), kMaxProcesses);
     if (count < 1) return {};
     std::vector<RawProcess> processes;
     processes.reserve(static_cast<std::size_t>(count));
-    std::unordered_map<int32_t, Known> seen;
+    std::vector<Known> seen;
     seen.reserve(static_cast<std::size_t>(count));
     const uint32_t uid = ownUID();
     qv_proc_record record;
     for (int32_t i = 0; i < count; ++i) {
-        if (pids[i] <= 0) continue;
+        const qv_pid_entry &entry = entries_[static_cast<std::size_t>(i)];
+        const auto earlier = std::ranges::lower_bound(previous_, entry.pid, {}, &Known::pid);
+        const Known known =
+            earlier != previous_.end() && earlier->pid == entry.pid ? *earlier : Known{};
         std::memset(&record, 0, sizeof record);
-        const auto earlier = previous_.find(pids[i]);
-        const Known known = earlier == previous_.end() ? Known{} : earlier->second;
-        if (qv_proc_info_since(pids[i], known.inode, known.startTime, &record) != 0) continue;
-        seen[pids[i]] = {record.inode, record.start_time};
+        if (qv_proc_info_listed(&entry, known.inode, known.startTime, &record) != 0) continue;
+        seen.push_back({entry.pid, record.inode, record.start_time});
         if (auto process = admit(record, currentUserOnly, uid)) {
             processes.push_back(std::move(*process));
         }
     }
+    std::ranges::sort(seen, {}, &Known::pid);
     previous_ = std::move(seen);
     return processes;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 #include "Model/RawProcess.h"
@@ -23,14 +23,20 @@ std::vector<RawProcess> listProcesses(bool currentUserOnly);
 // at a time.
 class ProcessListing {
 public:
+    ProcessListing();
+
     std::vector<RawProcess> list(bool currentUserOnly);
 
 private:
     struct Known {
+        int32_t pid = 0;
         uint64_t inode = 0;
         uint64_t startTime = 0;
     };
-    std::unordered_map<int32_t, Known> previous_;
+    // Allocated once and written only as far as a listing reaches.
+    std::unique_ptr<qv_pid_entry[]> entries_;
+    // By pid, for the next listing.
+    std::vector<Known> previous_;
 };
 
 // The real user id of this program, read once.
