@@ -115,10 +115,37 @@ static void process_file(char *path, size_t size, int32_t pid, const char *file)
     snprintf(path, size, "/proc/%d/%s", (int)pid, file);
 }
 
-int32_t qv_proc_info_listed(const qv_pid_entry *entry, uint64_t known_inode,
-                            uint64_t known_start_time, qv_proc_record *record) {
-    if (!record || !entry || entry->pid <= 0) return -1;
+void qv_proc_memo_release(qv_proc_memo *memo) {
+    if (!memo) return;
+    if (memo->status_fd >= 0) close(memo->status_fd);
+    *memo = (qv_proc_memo){0, 0, -1};
+}
+
+/* The status text through the memo's open file, or from a file opened now
+ * and kept in the memo when keep_open. */
+static long read_status(int32_t pid, int keep_open, qv_proc_memo *memo, char *status, size_t size) {
+    if (memo->status_fd >= 0) return qv_read_small_fd(memo->status_fd, status, size);
+    char path[kFilePathSize];
+    process_file(path, sizeof path, pid, "status");
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    long length = qv_read_small_fd(fd, status, size);
+    if (keep_open && length >= 0)
+        memo->status_fd = fd;
+    else
+        close(fd);
+    return length;
+}
+
+int32_t qv_proc_info_listed(const qv_pid_entry *entry, int keep_open, qv_proc_memo *memo,
+                            qv_proc_record *record) {
+    if (!record || !entry || !memo || entry->pid <= 0) return -1;
     const int32_t pid = entry->pid;
+    /* Another process by now, or no way to tell. */
+    if (entry->inode == 0 || memo->inode != entry->inode) {
+        qv_proc_memo_release(memo);
+        memo->inode = entry->inode;
+    }
     char path[kFilePathSize];
     char exe[kLinkBufferSize];
     process_file(path, sizeof path, pid, "exe");
@@ -126,22 +153,26 @@ int32_t qv_proc_info_listed(const qv_pid_entry *entry, uint64_t known_inode,
      * thread, a zombie, or a process that is gone. Other users' processes
      * and ones that forbid inspection refuse it instead. */
     const ssize_t exeLength = readlink(path, exe, sizeof exe);
-    if (exeLength < 0 && errno == ENOENT) return -1;
     char status[kStatusBufferSize];
-    process_file(path, sizeof path, pid, "status");
-    const long statusLength = qv_read_small_file(AT_FDCWD, path, status, sizeof status);
-    const int sameProcess =
-        known_start_time != 0 && entry->inode != 0 && entry->inode == known_inode;
+    const long statusLength = exeLength < 0 && errno == ENOENT
+                                  ? -1
+                                  : read_status(pid, keep_open, memo, status, sizeof status);
     char stat[kStatBufferSize];
     long statLength = -1;
-    if (statusLength >= 0 && !sameProcess) {
+    if (statusLength >= 0 && memo->start_time == 0) {
         process_file(path, sizeof path, pid, "stat");
         statLength = qv_read_small_file(AT_FDCWD, path, stat, sizeof stat);
     }
-    if (record_from_texts(pid, status, statusLength, stat, statLength, exe, exeLength, record) != 0)
+    if (record_from_texts(pid, status, statusLength, stat, statLength, exe, exeLength, record) !=
+        0) {
+        qv_proc_memo_release(memo);
         return -1;
+    }
     record->inode = entry->inode;
-    if (sameProcess) record->start_time = known_start_time;
+    if (memo->start_time != 0)
+        record->start_time = memo->start_time;
+    else
+        memo->start_time = record->start_time;
     return 0;
 }
 

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,8 +63,10 @@ TEST(ProcShim, RefusesMissingBuffersAndRecords) {
     EXPECT_EQ(qv_proc_info(0, &record), -1);
     EXPECT_EQ(qv_proc_info(-1, &record), -1);
     const qv_pid_entry nobody{0, 0};
-    EXPECT_EQ(qv_proc_info_listed(&nobody, 0, 0, &record), -1);
-    EXPECT_EQ(qv_proc_info_listed(nullptr, 0, 0, &record), -1);
+    qv_proc_memo memo{0, 0, -1};
+    EXPECT_EQ(qv_proc_info_listed(&nobody, 1, &memo, &record), -1);
+    EXPECT_EQ(qv_proc_info_listed(nullptr, 1, &memo, &record), -1);
+    EXPECT_EQ(qv_proc_info_listed(&nobody, 1, nullptr, &record), -1);
     EXPECT_EQ(qv_phys_footprint(0), 0u);
 }
 
@@ -113,16 +117,51 @@ TEST(ProcShim, KeepsAKnownStartTimeOnlyForTheSameProcess) {
     };
     for (const Case &c : {Case{fresh.inode, 12345, 12345}, Case{fresh.inode + 1, 12345, 0},
                           Case{fresh.inode, 0, 0}, Case{0, 12345, 0}}) {
+        qv_proc_memo memo{c.inode, c.startTime, -1};
         qv_proc_record record;
-        ASSERT_EQ(qv_proc_info_listed(&*own, c.inode, c.startTime, &record), 0);
-        EXPECT_EQ(record.start_time, c.expected ? c.expected : fresh.start_time)
-            << c.inode << " " << c.startTime;
+        ASSERT_EQ(qv_proc_info_listed(&*own, 0, &memo, &record), 0);
+        const uint64_t started = c.expected ? c.expected : fresh.start_time;
+        EXPECT_EQ(record.start_time, started) << c.inode << " " << c.startTime;
+        EXPECT_EQ(memo.start_time, started);
+        EXPECT_EQ(memo.inode, fresh.inode);
+        EXPECT_EQ(memo.status_fd, -1) << "kept open without being asked";
         EXPECT_EQ(record.inode, fresh.inode);
         EXPECT_EQ(record.ppid, fresh.ppid);
         EXPECT_EQ(record.uid, fresh.uid);
         EXPECT_STREQ(record.name, fresh.name);
         EXPECT_EQ(std::string(record.path), std::string(fresh.path));
     }
+}
+
+// The status file stays open for the process it was opened for, and is let
+// go when the listing shows another process under the pid.
+TEST(ProcShim, KeepsTheStatusFileOfTheSameProcessOpen) {
+    ProbeChild child(ProbeChild::helperPath().toStdString());
+    ASSERT_TRUE(child.started());
+    qv_proc_record record;
+    ASSERT_EQ(qv_proc_info(child.pid(), &record), 0);
+    const qv_pid_entry entry{child.pid(), record.inode};
+    qv_proc_memo memo{0, 0, -1};
+    ASSERT_EQ(qv_proc_info_listed(&entry, 1, &memo, &record), 0);
+    const int kept = memo.status_fd;
+    ASSERT_GE(kept, 0);
+    EXPECT_EQ(record.status, QV_PROC_STATUS_SLEEPING);
+
+    ASSERT_EQ(::kill(child.pid(), SIGSTOP), 0);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return qv_proc_info_listed(&entry, 1, &memo, &record) == 0 &&
+                   record.status == QV_PROC_STATUS_STOPPED;
+        },
+        10000))
+        << "the file kept open reads afresh";
+    EXPECT_EQ(memo.status_fd, kept);
+    ::kill(child.pid(), SIGCONT);
+
+    const qv_pid_entry successor{child.pid(), record.inode + 1};
+    ASSERT_EQ(qv_proc_info_listed(&successor, 0, &memo, &record), 0);
+    EXPECT_EQ(memo.status_fd, -1);
+    EXPECT_EQ(::fcntl(kept, F_GETFD), -1) << "the earlier process's file is still open";
 }
 
 // A zombie has no memory of its own: the full probe describes it, the
@@ -138,10 +177,12 @@ TEST(ProcShim, TheSamplersProbePassesOverAZombie) {
         },
         10000));
     const qv_pid_entry entry{zombie, record.inode};
-    EXPECT_EQ(qv_proc_info_listed(&entry, 0, 0, &record), -1);
+    qv_proc_memo memo{record.inode, record.start_time, -1};
+    EXPECT_EQ(qv_proc_info_listed(&entry, 1, &memo, &record), -1);
+    EXPECT_EQ(memo.status_fd, -1);
     int status = 0;
     EXPECT_EQ(::waitpid(zombie, &status, 0), zombie);
-    EXPECT_EQ(qv_proc_info_listed(&entry, 0, 0, &record), -1) << "gone";
+    EXPECT_EQ(qv_proc_info_listed(&entry, 1, &memo, &record), -1) << "gone";
 }
 
 TEST(ProcShim, FailsForAProcessThatHasExited) {
@@ -188,6 +229,40 @@ TEST(PerProcessMemory, ARememberingListingAgreesWithAFreshOne) {
         EXPECT_EQ(found->path, fresh->path);
         EXPECT_EQ(found->ppid, fresh->ppid);
     }
+}
+
+std::size_t openFiles() {
+    return static_cast<std::size_t>(QDir(QStringLiteral("/proc/self/fd")).count()) - 2;
+}
+
+// Files kept open stay within the budget, follow the processes that come and
+// go, and all close with the listing.
+TEST(PerProcessMemory, ARememberingListingKeepsFewFilesOpenAndClosesThem) {
+    const std::size_t before = openFiles();
+    {
+        PerProcessMemory::ProcessListing listing(3);
+        listing.list(true);
+        EXPECT_EQ(openFiles(), before + 3);
+        std::optional<ProbeChild> child(std::in_place, ProbeChild::helperPath().toStdString());
+        ASSERT_TRUE(child->started());
+        const std::size_t withChild = openFiles();
+        listing.list(true);
+        EXPECT_EQ(openFiles(), withChild) << "the budget is spent already";
+        child.reset();
+        listing.list(true);
+        EXPECT_LE(openFiles(), before + 3);
+    }
+    EXPECT_EQ(openFiles(), before);
+
+    {
+        PerProcessMemory::ProcessListing listing(PerProcessMemory::kMaxProcesses);
+        ProbeChild child(ProbeChild::helperPath().toStdString());
+        ASSERT_TRUE(child.started());
+        const std::size_t withChild = openFiles();
+        const std::size_t listedCount = listing.list(false).size();
+        EXPECT_GE(openFiles(), withChild + listedCount) << "one status file per process";
+    }
+    EXPECT_EQ(openFiles(), before);
 }
 
 TEST(PerProcessMemory, ReadsAStoppedChildAsStopped) {

@@ -67,20 +67,37 @@ typedef struct qv_pid_entry {
 /* As qv_list_pids, with each directory's inode. */
 int32_t qv_list_pid_entries(qv_pid_entry *buffer, int32_t capacity);
 
+/* What a sampler keeps of one process from one listing to the next: the
+ * inode of its directory, its start time (0 when unknown) and its status file
+ * kept open (-1 when not). A status file kept open goes on reading the
+ * process it was opened for, and fails once that has exited, even when its
+ * pid has been handed out again. A memo that keeps nothing is {0, 0, -1}. */
+typedef struct qv_proc_memo {
+    uint64_t inode;
+    uint64_t start_time;
+    int status_fd;
+} qv_proc_memo;
+
 /* What a sampler that lists every few seconds reads of a listed process. As
  * qv_proc_info, except that:
- *   - inode is the listing's; while it is still known_inode and
- *     known_start_time is not 0, stat is not read again and start_time is
- *     known_start_time, as a process's start time never changes;
+ *   - *memo is what the last listing kept of this pid, and is brought up to
+ *     date. While the listing shows the inode the memo has, stat is not read
+ *     again (a process's start time never changes) and the status file kept
+ *     open is read again; else the memo is released and begun afresh. The
+ *     status file is kept open when keep_open is not 0.
  *   - a process with no memory of its own (a kernel thread, a zombie) gives
  *     -1 after one look at its exe link, as it has neither footprint nor
  *     path.
- * The files are read by path rather than through one directory handle. A
- * pid is handed out again only after the kernel has gone through all the
- * others, so the microseconds between the reads cannot mix two processes;
- * and a start time that were wrong would only make a later signal refuse. */
-int32_t qv_proc_info_listed(const qv_pid_entry *entry, uint64_t known_inode,
-                            uint64_t known_start_time, qv_proc_record *record);
+ * On -1 the record is untouched and the memo released.
+ * Files not kept open are read by path, one after another. A pid is handed
+ * out again only after the kernel has gone through all the others, so the
+ * microseconds between the reads cannot mix two processes; and a start time
+ * that were wrong would only make a later signal refuse. */
+int32_t qv_proc_info_listed(const qv_pid_entry *entry, int keep_open, qv_proc_memo *memo,
+                            qv_proc_record *record);
+
+/* Closes what the memo keeps open and empties it. */
+void qv_proc_memo_release(qv_proc_memo *memo);
 
 /* The footprint of qv_proc_info alone; 0 when it cannot be read. */
 uint64_t qv_phys_footprint(int32_t pid);

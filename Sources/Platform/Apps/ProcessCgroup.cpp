@@ -1,43 +1,34 @@
 #include "Apps/ProcessCgroup.h"
 
-#include <charconv>
-#include <string_view>
+#include <fcntl.h>
 
-#include "Apps/BoundedFile.h"
+#include <array>
+#include <cstdio>
+
+#include "procparse.h"
+#include "smallfile.h"
 
 namespace quorvel::platform {
 namespace {
 
-constexpr size_t kProcFileLimit = 64 * 1024;
+// cgroup and stat texts are a few hundred bytes; a longer text would lose
+// its last lines, never half of one.
+constexpr size_t kProcTextLimit = 16 * 1024;
 
-std::string procFile(int32_t pid, const char *name) {
-    return "/proc/" + std::to_string(pid) + "/" + name;
-}
-
-// The command name (field 2) may hold spaces and parentheses, so fields are
-// counted from its closing parenthesis.
-std::optional<uint64_t> startTimeIn(std::string_view stat) {
-    const size_t close = stat.rfind(')');
-    if (close == std::string_view::npos) return std::nullopt;
-    stat.remove_prefix(close + 1);
-    for (int field = 3; field < 22; ++field) {
-        const size_t space = stat.find(' ', 1);
-        if (space == std::string_view::npos) return std::nullopt;
-        stat.remove_prefix(space);
-    }
-    stat.remove_prefix(1);
-    uint64_t value = 0;
-    const auto [end, error] = std::from_chars(stat.data(), stat.data() + stat.size(), value);
-    if (error != std::errc() || end == stat.data()) return std::nullopt;
-    return value;
+std::optional<std::string> readProcText(int32_t pid, const char *name) {
+    char path[48];
+    std::snprintf(path, sizeof path, "/proc/%d/%s", static_cast<int>(pid), name);
+    std::array<char, kProcTextLimit> text;
+    const long length = qv_read_small_file(AT_FDCWD, path, text.data(), text.size());
+    if (length < 0) return std::nullopt;
+    return std::string(text.data(), static_cast<size_t>(length));
 }
 
 } // namespace
 
 std::optional<std::string> readProcessCgroup(const ProcessIdentity &process) {
     if (process.pid <= 0) return std::nullopt;
-    std::optional<std::string> cgroup =
-        readBoundedFile(procFile(process.pid, "cgroup"), kProcFileLimit);
+    std::optional<std::string> cgroup = readProcText(process.pid, "cgroup");
     if (!cgroup || process.startTime == 0) return cgroup;
     // Read after the cgroup: if the pid was reused in between, this shows it.
     if (readProcessStartTime(process.pid) != process.startTime) return std::nullopt;
@@ -46,9 +37,12 @@ std::optional<std::string> readProcessCgroup(const ProcessIdentity &process) {
 
 std::optional<uint64_t> readProcessStartTime(int32_t pid) {
     if (pid <= 0) return std::nullopt;
-    const std::optional<std::string> stat = readBoundedFile(procFile(pid, "stat"), kProcFileLimit);
-    if (!stat) return std::nullopt;
-    return startTimeIn(*stat);
+    const std::optional<std::string> stat = readProcText(pid, "stat");
+    uint64_t startTime = 0;
+    if (!stat || qv_parse_proc_start_time(stat->data(), stat->size(), &startTime) != 0) {
+        return std::nullopt;
+    }
+    return startTime;
 }
 
 } // namespace quorvel::platform
