@@ -34,17 +34,14 @@ public:
             if (pid == 0) {
                 ::prctl(PR_SET_PDEATHSIG, SIGKILL);
                 if (::getppid() != parent) ::_exit(0);
-                for (;;)
-                    ::pause();
+                for (;;) ::pause();
             }
             if (pid > 0) pids_.push_back(pid);
         }
     }
     ~SleepingChildren() {
-        for (pid_t pid : pids_)
-            ::kill(pid, SIGKILL);
-        for (pid_t pid : pids_)
-            ::waitpid(pid, nullptr, 0);
+        for (pid_t pid : pids_) ::kill(pid, SIGKILL);
+        for (pid_t pid : pids_) ::waitpid(pid, nullptr, 0);
     }
     std::size_t size() const { return pids_.size(); }
 
@@ -61,8 +58,7 @@ void readWholeFile(const char *path) {
     char buffer[4096];
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return;
-    while (::read(fd, buffer, sizeof buffer) > 0)
-        benchmark::DoNotOptimize(buffer);
+    while (::read(fd, buffer, sizeof buffer) > 0) benchmark::DoNotOptimize(buffer);
     ::close(fd);
 }
 
@@ -103,6 +99,17 @@ void BM_ListProcesses(benchmark::State &state) {
 }
 BENCHMARK(BM_ListProcesses)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
+// The sampler's listing: start times remembered and status files kept open
+// from one listing to the next.
+void BM_RememberingListing(benchmark::State &state) {
+    quorvel::PerProcessMemory::ProcessListing listing;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(listing.list(true));
+    }
+    countPerProcess(state);
+}
+BENCHMARK(BM_RememberingListing)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
 // One sample as the engine takes it, caches kept from one to the next.
 void BM_FullFold(benchmark::State &state) {
     quorvel::platform::InMemoryApplicationResolver resolver;
@@ -130,8 +137,7 @@ void BM_PsOnce(benchmark::State &state) {
         posix_spawn_file_actions_destroy(&actions);
         ::close(output[1]);
         char buffer[65536];
-        while (::read(output[0], buffer, sizeof buffer) > 0)
-            benchmark::DoNotOptimize(buffer);
+        while (::read(output[0], buffer, sizeof buffer) > 0) benchmark::DoNotOptimize(buffer);
         ::close(output[0]);
         if (spawned == 0) ::waitpid(pid, nullptr, 0);
     }
