@@ -81,7 +81,9 @@ QString menuEntry(const char *key) {
     return QStringLiteral("menu:") + text(key);
 }
 
-TEST(ClickThrough, FreezesAndResumesAHelperAndArmsARuleForIt) {
+// The whole way a user takes through the panel, ending with Quit while an
+// application is frozen: the program ends and the application runs again.
+TEST(ClickThrough, FreezesResumesFocusesArmsARuleAndQuitsResumingWhatItFroze) {
     if (!test::desktopToolsInstalled()) GTEST_SKIP() << "a desktop tool is not installed";
     Desktop desktop;
     ASSERT_TRUE(desktop.helperReady());
@@ -90,20 +92,26 @@ TEST(ClickThrough, FreezesAndResumesAHelperAndArmsARuleForIt) {
     desktop.shoot(QStringLiteral("main-panel"));
 
     // Freeze from the row, after confirming.
-    ASSERT_TRUE(
-        desktop.press(Desktop::row(QStringLiteral(":menu")), menuEntry("pro.action.suspend")));
-    desktop.shoot(QStringLiteral("row-menu"));
-    ASSERT_TRUE(desktop.press(menuEntry("pro.action.suspend"), QStringLiteral("confirm:action")));
-    desktop.shoot(QStringLiteral("confirmation"));
-    const auto frozen = [&] {
-        const auto all = desktop.freshWidgets();
-        const auto badge = all.find(Desktop::row(QStringLiteral(":badge")));
-        return badge != all.end() && badge->second.text == text("pro.badge.frozen");
+    const auto freezeHelper = [&](bool shoot) {
+        ASSERT_TRUE(desktop.scrollTo(Desktop::row(QStringLiteral(":menu"))));
+        ASSERT_TRUE(
+            desktop.press(Desktop::row(QStringLiteral(":menu")), menuEntry("pro.action.suspend")));
+        if (shoot) desktop.shoot(QStringLiteral("row-menu"));
+        ASSERT_TRUE(
+            desktop.press(menuEntry("pro.action.suspend"), QStringLiteral("confirm:action")));
+        if (shoot) desktop.shoot(QStringLiteral("confirmation"));
+        const auto frozen = [&] {
+            const auto all = desktop.freshWidgets();
+            const auto badge = all.find(Desktop::row(QStringLiteral(":badge")));
+            return badge != all.end() && badge->second.text == text("pro.badge.frozen");
+        };
+        ASSERT_TRUE(desktop.press(QStringLiteral("confirm:action"), frozen))
+            << "not marked frozen at the next sample; state " << desktop.helperState() << "\n"
+            << desktop.quorvelReport();
+        EXPECT_EQ(desktop.helperState(), 'T');
     };
-    ASSERT_TRUE(desktop.press(QStringLiteral("confirm:action"), frozen))
-        << "not marked frozen at the next sample; state " << desktop.helperState() << "\n"
-        << desktop.quorvelReport();
-    EXPECT_EQ(desktop.helperState(), 'T');
+    freezeHelper(true);
+    if (HasFatalFailure()) return;
 
     // Resume it.
     ASSERT_TRUE(
@@ -159,6 +167,18 @@ TEST(ClickThrough, FreezesAndResumesAHelperAndArmsARuleForIt) {
         desktop.press(QStringLiteral("rules:master"), status("pro.rules.status.armedNotify")))
         << desktop.quorvelReport();
     desktop.shoot(QStringLiteral("rules-editor"));
+    ASSERT_TRUE(desktop.press(QStringLiteral("rules:done"), QStringLiteral("footer:settings")));
+
+    // Quit with the helper frozen: the program ends and resumes it.
+    freezeHelper(false);
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(desktop.press(QStringLiteral("footer:settings"), menuEntry("pro.settings.quit")));
+    ASSERT_TRUE(desktop.press(menuEntry("pro.settings.quit"), [&] {
+        return desktop.quorvel().state() == QProcess::NotRunning;
+    })) << desktop.quorvelReport();
+    EXPECT_EQ(desktop.quorvel().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(desktop.quorvel().exitCode(), 0);
+    EXPECT_TRUE(test::waitFor([&] { return desktop.helperState() != 'T'; }, 10000));
 }
 
 } // namespace

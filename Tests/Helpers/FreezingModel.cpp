@@ -1,5 +1,5 @@
 // Freezes the process whose pid it is given through a live model, says
-// "frozen" on stdout and runs until SIGINT, SIGTERM or SIGHUP quits it. It
+// "frozen" on stdout and runs until a quit signal ends it. It
 // leaves without unwinding, so the model's own end cannot resume what it
 // froze: only the application's quit notice can.
 #include <QCoreApplication>
@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "App/EndRun.h"
 #include "App/ProModel.h"
 #include "Signals/QuitSignalWatcher.h"
 #include "System/PerProcessMemory.h"
@@ -16,7 +17,7 @@ int main(int argc, char **argv) {
     if (argc != 2) return 2;
     quorvel::platform::QuitSignalWatcher quitWatcher;
     QObject::connect(&quitWatcher, &quorvel::platform::QuitSignalWatcher::quitRequested, &app,
-                     &QCoreApplication::quit);
+                     [] { quorvel::endRun(); });
     quorvel::ProModel model;
 
     const int32_t pid = std::atoi(argv[1]);

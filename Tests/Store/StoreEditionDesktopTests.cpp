@@ -18,7 +18,7 @@ std::optional<ReviewPromptState> storedReviewRecord(const test::TrayDesktop &des
     return json ? ReviewPromptState::fromJSON(*json) : std::nullopt;
 }
 
-TEST(StoreEditionDesktop, OpensItsPanelFromTheTrayAndCountsTheOpening) {
+TEST(StoreEditionDesktop, OpensItsPanelFromTheTrayCountsTheOpeningAndQuits) {
     if (!test::desktopToolsInstalled()) GTEST_SKIP() << "a desktop tool is not installed";
     test::TrayDesktop desktop;
     ASSERT_TRUE(desktop.ready());
@@ -42,6 +42,13 @@ TEST(StoreEditionDesktop, OpensItsPanelFromTheTrayAndCountsTheOpening) {
         const std::optional<ReviewPromptState> record = storedReviewRecord(desktop);
         return record && record->panelOpens >= 1 && record->activeDays.size() == 1;
     })) << desktop.quorvelReport();
+
+    ASSERT_TRUE(desktop.openPanel(QStringLiteral("mas:quit"))) << desktop.quorvelReport();
+    ASSERT_TRUE(desktop.press(QStringLiteral("mas:quit"), [&] {
+        return desktop.quorvel().state() == QProcess::NotRunning;
+    })) << desktop.quorvelReport();
+    EXPECT_EQ(desktop.quorvel().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(desktop.quorvel().exitCode(), 0);
 }
 
 } // namespace

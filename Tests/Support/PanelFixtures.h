@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QMenu>
+#include <QTest>
 
 #include <functional>
 #include <string>
@@ -44,15 +44,10 @@ inline PanelBackground *panelFrame(QWidget *content, int width = 400) {
     return frame;
 }
 
-// Runs the event loop until `done` holds or a generous deadline passes.
+// Runs the event loop until `done` holds or a generous deadline passes,
+// resting between looks so the programs under test have the cores.
 inline bool waitFor(const std::function<bool()> &done, int deadlineMs = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > deadlineMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+    return QTest::qWaitFor(done, deadlineMs);
 }
 
 // The menu's entries and section titles, plain separators left out.

@@ -11,7 +11,9 @@ namespace quorvel::platform {
 namespace {
 
 int signalPipe[2] = {-1, -1};
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// Every signal whose default action ends the process without a core dump: left
+// at their default, they would end it with the applications it froze still stopped.
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM};
 
 extern "C" void writeSignalToPipe(int signalNumber) {
     const int savedErrno = errno;
@@ -19,6 +21,8 @@ extern "C" void writeSignalToPipe(int signalNumber) {
     [[maybe_unused]] ssize_t written = ::write(signalPipe[1], &byte, 1);
     errno = savedErrno;
 }
+
+extern "C" void doNothing(int) {}
 
 } // namespace
 
@@ -35,6 +39,11 @@ QuitSignalWatcher::QuitSignalWatcher(QObject *parent)
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int signalNumber : kSignals) sigaction(signalNumber, &action, nullptr);
+    // A write to a pipe or socket whose reader went away fails with EPIPE
+    // instead of ending the run. Caught rather than ignored: an ignored signal
+    // stays ignored in the applications Quorvel opens again.
+    action.sa_handler = doNothing;
+    sigaction(SIGPIPE, &action, nullptr);
 }
 
 QuitSignalWatcher::~QuitSignalWatcher() {

@@ -1,8 +1,8 @@
 #include "UI/MASRootView.h"
 
-#include <QCoreApplication>
 #include <QLayout>
 
+#include "App/EndRun.h"
 #include "App/MASModel.h"
 #include "UI/HealthReadout.h"
 #include "UI/PanelOutlineButton.h"
@@ -42,7 +42,7 @@ MASRootView::MASRootView(MASModel &model, QWidget *parent)
     rate_->setLabelSpacing(5);
     rate_->setToolTip(qtText(L10n::t("mas.footer.rate.help")));
     quit_ = new StyledButton(PanelOutlineButton(), qtText(L10n::t("mas.footer.quit")), {}, this);
-    connect(quit_, &QAbstractButton::clicked, qApp, &QCoreApplication::quit);
+    connect(quit_, &QAbstractButton::clicked, this, [] { endRun(); });
     // Names for whoever drives the panel from outside.
     rate_->setObjectName(QStringLiteral("mas:rate"));
     quit_->setObjectName(QStringLiteral("mas:quit"));

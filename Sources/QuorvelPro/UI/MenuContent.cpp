@@ -1,7 +1,6 @@
 #include "UI/MenuContent.h"
 
-#include <QCoreApplication>
-
+#include "App/EndRun.h"
 #include "App/ProModel.h"
 #include "Engine/ProcessGovernor.h"
 #include "Engine/ThresholdController.h"
@@ -57,12 +56,11 @@ MenuContent::MenuContent(ProModel &model, PanelMode initialMode, QWidget *confir
     history_ = new HistoryView([this] { setMode(PanelMode::normal); }, this);
     rules_ = new ThresholdRulesView(
         model.thresholds(), [this] { setMode(PanelMode::normal); }, this);
-    footer_ =
-        new PanelFooter({[this] { enterSelect(); }, [&governor] { governor.exitFocus(); },
-                         [this] { setMode(PanelMode::history); },
-                         [&model](double seconds) { model.setInterval(seconds); },
-                         [this] { setMode(PanelMode::rules); }, [] { QCoreApplication::quit(); }},
-                        this);
+    footer_ = new PanelFooter({[this] { enterSelect(); }, [&governor] { governor.exitFocus(); },
+                               [this] { setMode(PanelMode::history); },
+                               [&model](double seconds) { model.setInterval(seconds); },
+                               [this] { setMode(PanelMode::rules); }, [] { endRun(); }},
+                              this);
     footerBox_ = new QWidget(this);
     auto *footerStack = vstack(0, footerBox_);
     footerStack->addWidget(new Divider(Theme::hairline(), footerBox_));
@@ -102,6 +100,7 @@ void MenuContent::setMode(PanelMode mode) {
     history_->setVisible(mode == PanelMode::history);
     rules_->setVisible(mode == PanelMode::rules);
     footerBox_->setVisible(mode == PanelMode::normal || mode == PanelMode::focusSelect);
+    footer_->setPickerOpen(mode == PanelMode::focusSelect);
 }
 
 void MenuContent::reset() {
