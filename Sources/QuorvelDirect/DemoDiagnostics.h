@@ -15,8 +15,9 @@ inline constexpr char kDefaultFile[] = "/tmp/quorvel-statusitem.txt";
 // item's own diagnostics line.
 std::string text(const QRect &frame, const QString &diagnostics);
 
-// Replaces `file` whole, atomically, with `text`. A failed write is left for
-// the next one to retry.
+// Replaces `file` whole, atomically, with `text`, where `file` is absent or
+// this user's own regular file; a link, or anything else, is left alone. A
+// failed write is left for the next one to retry.
 void write(const QString &file, const std::string &text);
 
 } // namespace quorvel::DemoDiagnostics

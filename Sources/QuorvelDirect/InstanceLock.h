@@ -1,20 +1,34 @@
 #pragma once
 
-#include <QLockFile>
-
-#include <memory>
+#include <QString>
 
 namespace quorvel {
 
-// The one-per-user lock of the resident modes, in the user's runtime
-// directory. A lock left by a Quorvel that crashed is taken over.
+// The one-per-user lock of the resident modes: a kernel lock (flock) on
+// "quorvel.lock" in the user's runtime directory. The kernel drops it when
+// the process ends however it ends, so nothing a crash leaves in the file,
+// nor the file's contents at all, can keep a later start out.
 class InstanceLock {
 public:
-    // False when another Quorvel of this user holds the lock.
-    bool acquire();
+    enum class Outcome {
+        acquired,
+        heldByAnother, // another Quorvel of this user runs
+        unavailable,   // no lock could be made; `problem()` says why
+    };
+
+    InstanceLock() = default;
+    InstanceLock(const InstanceLock &) = delete;
+    InstanceLock &operator=(const InstanceLock &) = delete;
+    ~InstanceLock();
+
+    Outcome acquire();
+
+    // A sentence for standard error after `unavailable`.
+    const QString &problem() const { return problem_; }
 
 private:
-    std::unique_ptr<QLockFile> file_;
+    int fd_ = -1;
+    QString problem_;
 };
 
 } // namespace quorvel

@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "App/EndRun.h"
 #include "App/MASModel.h"
 #include "App/ProModel.h"
 #include "App/StatusItemController.h"
@@ -54,8 +55,7 @@ void nameApplication() {
 }
 
 void quitOnSignals(platform::QuitSignalWatcher &watcher, QCoreApplication &app) {
-    QObject::connect(&watcher, &platform::QuitSignalWatcher::quitRequested, &app,
-                     &QCoreApplication::quit);
+    QObject::connect(&watcher, &platform::QuitSignalWatcher::quitRequested, &app, [] { endRun(); });
 }
 
 int printReading(int argc, char **argv, LaunchMode mode) {
@@ -96,12 +96,20 @@ int renderScene(int argc, char **argv, const CommandLine &options) {
     return 0;
 }
 
+// Stored rules that could not be read leave every rule inactive: said once
+// per start here, and on the rules screen for the run.
+void reportUnreadableRules(ProModel &model) {
+    if (const std::string notice = model.thresholds().unreadableRulesNotice(); !notice.empty())
+        std::fputs(("quorvel: " + notice + "\n").c_str(), stderr);
+}
+
 int runHeadless(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     nameApplication();
     platform::QuitSignalWatcher quitWatcher;
     quitOnSignals(quitWatcher, app);
     ProModel model;
+    reportUnreadableRules(model);
     return app.exec();
 }
 
@@ -125,8 +133,7 @@ public:
     template <typename Model> void follow(const Model &model, StatusItemController &status) {
         QObject::connect(&model, &Model::menuBarSymbolChanged, &status,
                          &StatusItemController::setSymbol);
-        QObject::connect(&status, &StatusItemController::windowClosed, &app_,
-                         &QCoreApplication::quit);
+        QObject::connect(&status, &StatusItemController::windowClosed, &app_, [] { endRun(); });
     }
 
     int exec() { return app_.exec(); }
@@ -143,6 +150,7 @@ int runWithPanel(int argc, char **argv) {
     const DemoLaunch demo = DemoLaunch::fromEnvironment();
     const std::unique_ptr<ProModel> model =
         demo.scene ? std::make_unique<ProModel>(*demo.scene) : std::make_unique<ProModel>();
+    reportUnreadableRules(*model);
     StatusItemController status(model->menuBarSymbol(), [&model, screen = demo.firstScreen] {
         return new ProRootView(*model, screen);
     });
@@ -190,8 +198,17 @@ int runQuorvel(int argc, char **argv) {
         return 1;
     }
     InstanceLock lock;
-    if (!lock.acquire()) {
+    switch (lock.acquire()) {
+    case InstanceLock::Outcome::acquired: break;
+    case InstanceLock::Outcome::heldByAnother:
         std::fputs("quorvel: Quorvel is already running for this user.\n", stderr);
+        return 1;
+    case InstanceLock::Outcome::unavailable:
+        std::fputs(("quorvel: " + lock.problem().toStdString() +
+                    ".\nQuorvel needs this lock to run only once per user, and does not "
+                    "start without it.\n")
+                       .c_str(),
+                   stderr);
         return 1;
     }
     if (options.mode == LaunchMode::headless) return runHeadless(argc, argv);

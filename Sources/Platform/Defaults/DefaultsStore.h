@@ -28,6 +28,8 @@ public:
     virtual std::optional<std::string> dataValue(std::string_view key) const = 0;
     // Stores every entry, or none when that fails; true when they are kept.
     virtual bool write(const std::vector<DefaultsEntry> &entries) = 0;
+    // Where the user finds the values, for messages; empty when nowhere.
+    virtual std::string location() const { return {}; }
 };
 
 } // namespace quorvel::platform

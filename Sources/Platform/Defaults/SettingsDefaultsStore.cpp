@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryFile>
@@ -59,20 +60,45 @@ bool holds(const QSettings &settings, const DefaultsEntry &entry) {
     return dataIn(settings, entry.key) == std::get<std::string>(entry.value);
 }
 
-// Whether the file on disk, read afresh, holds `keyCount` keys and every
-// entry. QSettings reports a write cut short by a full disk as a success and
-// keeps answering from what it meant to write, so the bytes are read back
-// through a copy it has never seen.
-bool fileHolds(const QString &file, const std::vector<DefaultsEntry> &entries, qsizetype keyCount) {
+// Whether the file on disk, read afresh, holds exactly the keys of `carried`
+// and `entries` with their values: a copy cut short by a full disk loses the
+// end of whichever value came last, which may be one carried over. QSettings
+// reports such a write as a success and keeps answering from what it meant
+// to write, so the bytes are read back through a copy it has never seen.
+bool fileHolds(const QString &file, const QMap<QString, QVariant> &carried,
+               const std::vector<DefaultsEntry> &entries) {
     QFile written(file);
     if (!written.open(QIODevice::ReadOnly)) return false;
     const QByteArray bytes = written.readAll();
     QTemporaryFile copy;
     if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) return false;
     const QSettings reread(copy.fileName(), QSettings::IniFormat);
-    if (reread.status() != QSettings::NoError || reread.allKeys().size() != keyCount) return false;
+    if (reread.status() != QSettings::NoError) return false;
+    QStringList expectedKeys = carried.keys();
+    for (const DefaultsEntry &entry : entries) expectedKeys.append(keyText(entry.key));
+    expectedKeys.removeDuplicates();
+    QStringList keys = reread.allKeys();
+    expectedKeys.sort();
+    keys.sort();
+    if (keys != expectedKeys) return false;
+    for (auto value = carried.begin(); value != carried.end(); ++value) {
+        if (reread.value(value.key()) != value.value()) return false;
+    }
     return std::ranges::all_of(entries,
                                [&](const DefaultsEntry &entry) { return holds(reread, entry); });
+}
+
+// The file a save replaces: where `file` leads through symbolic links, so a
+// link (a dotfiles manager's, say) stays a link and its target gets the new
+// copy. A loop of links is left to fail at the rename.
+QString linkTarget(const QString &file) {
+    QString path = file;
+    for (int hop = 0; hop < 40; ++hop) {
+        const QFileInfo info(path);
+        if (!info.isSymLink()) break;
+        path = info.symLinkTarget();
+    }
+    return path;
 }
 
 // QSettings readers in this process trust what they read last while the
@@ -110,34 +136,45 @@ std::optional<std::string> SettingsDefaultsStore::dataValue(std::string_view key
     return dataIn(QSettings(file_, QSettings::IniFormat), key);
 }
 
+std::string SettingsDefaultsStore::location() const {
+    return file_.toStdString();
+}
+
 bool SettingsDefaultsStore::write(const std::vector<DefaultsEntry> &entries) {
     // The new file is made complete under a name of its own and checked, then
     // renamed over the old one in a single step. QSettings never writes
-    // `file_` itself, so it keeps no unwritten values for it either.
-    const QFileInfo target(file_);
-    if (!QDir().mkpath(target.absolutePath())) return false;
-    QTemporaryFile scratch(file_ + QStringLiteral(".XXXXXX"));
+    // `target` itself, so it keeps no unwritten values for it either.
+    const QString target = linkTarget(file_);
+    const QFileInfo targetInfo(target);
+    if (!QDir().mkpath(targetInfo.absolutePath())) return false;
+    QTemporaryFile scratch(target + QStringLiteral(".XXXXXX"));
     if (!scratch.open()) return false;
+    // The copy keeps the mode the user gave the file.
+    if (targetInfo.exists()) scratch.setPermissions(QFile::permissions(target));
     scratch.close();
-    qsizetype keyCount = 0;
+    QMap<QString, QVariant> carried;
     {
-        const QSettings current(file_, QSettings::IniFormat);
+        const QSettings current(target, QSettings::IniFormat);
         QSettings next(scratch.fileName(), QSettings::IniFormat);
         next.setAtomicSyncRequired(true);
-        for (const QString &key : current.allKeys()) next.setValue(key, current.value(key));
-        for (const DefaultsEntry &entry : entries)
+        for (const QString &key : current.allKeys()) {
+            carried.insert(key, current.value(key));
+            next.setValue(key, current.value(key));
+        }
+        for (const DefaultsEntry &entry : entries) {
+            carried.remove(keyText(entry.key));
             next.setValue(keyText(entry.key), variantOf(entry.value));
+        }
         next.sync();
         if (next.status() != QSettings::NoError) return false;
-        keyCount = next.allKeys().size();
     }
-    if (!fileHolds(scratch.fileName(), entries, keyCount)) return false;
-    const QDateTime previousChange = target.lastModified();
-    const qint64 previousSize = target.size();
+    if (!fileHolds(scratch.fileName(), carried, entries)) return false;
+    const QDateTime previousChange = targetInfo.lastModified();
+    const qint64 previousSize = targetInfo.size();
     if (::rename(QFile::encodeName(scratch.fileName()).constData(),
-                 QFile::encodeName(file_).constData()) != 0)
+                 QFile::encodeName(target).constData()) != 0)
         return false;
-    keepChangeVisible(file_, previousSize, previousChange);
+    keepChangeVisible(target, previousSize, previousChange);
     return true;
 }
 

@@ -29,6 +29,19 @@ std::string overLimitText(const ThresholdRule &rule, const AppGroup &group) {
                    L10n::plural("pro.rules.minutes", wholeMinutes(rule.sustainedSeconds)));
 }
 
+// The key that holds, or is to hold, the copy of unreadable stored rules:
+// the first copy key that is free or holds these very bytes, so a copy made
+// earlier of other rules is never overwritten.
+std::string copyKeyFor(const platform::DefaultsStore &defaults, const std::string &stored) {
+    constexpr int kCopies = 100;
+    for (int n = 1;; ++n) {
+        std::string key(ThresholdController::kUnreadableRulesKey);
+        if (n > 1) key += "." + std::to_string(n);
+        if (n == kCopies || !defaults.contains(key) || defaults.dataValue(key) == stored)
+            return key;
+    }
+}
+
 } // namespace
 
 ThresholdController::Dependencies ThresholdController::liveDependencies(ProcessGovernor *governor) {
@@ -50,6 +63,8 @@ void ThresholdController::load() {
     if (!stored) return;
     if (std::optional<std::vector<ThresholdRule>> decoded = decodeRules(*stored))
         rules_ = withDistinctIDs(std::move(*decoded));
+    else
+        unreadableCopyKey_ = copyKeyFor(*dependencies_.defaults, *stored);
 }
 
 void ThresholdController::save() {
@@ -58,8 +73,10 @@ void ThresholdController::save() {
     std::vector<platform::DefaultsEntry> entries{{std::string(kMasterKey), automaticGovernanceOn_}};
     if (std::optional<std::string> encoded = encodeRules(rules_)) {
         const std::optional<std::string> stored = defaults.dataValue(kRulesKey);
-        if (stored && !decodeRules(*stored) && !defaults.contains(kUnreadableRulesKey))
-            entries.push_back({std::string(kUnreadableRulesKey), *stored});
+        if (stored && !decodeRules(*stored)) {
+            std::string copyKey = copyKeyFor(defaults, *stored);
+            if (!defaults.contains(copyKey)) entries.push_back({std::move(copyKey), *stored});
+        }
         entries.push_back({std::string(kRulesKey), std::move(*encoded)});
     }
     // A failed write keeps the previous file; the next save tries again.
@@ -67,6 +84,7 @@ void ThresholdController::save() {
 }
 
 void ThresholdController::setRules(std::vector<ThresholdRule> rules) {
+    unreadableCopyKey_.reset();
     publishRules(std::move(rules));
 }
 
@@ -84,6 +102,11 @@ void ThresholdController::setAutomaticGovernanceOn(bool on) {
 bool ThresholdController::isArmed() const {
     return automaticGovernanceOn_ &&
            std::ranges::any_of(rules_, [](const ThresholdRule &rule) { return rule.isEnabled; });
+}
+
+std::string ThresholdController::unreadableRulesNotice() const {
+    if (!unreadableCopyKey_) return {};
+    return L10n::t("pro.rules.unreadable", *unreadableCopyKey_, dependencies_.defaults->location());
 }
 
 void ThresholdController::addRule(const std::string &appKey, const std::string &appName) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,7 +31,8 @@ public:
     static constexpr std::string_view kRulesKey = "quorvel.threshold.rules";
     static constexpr std::string_view kMasterKey = "quorvel.threshold.automatic";
     // Where stored rules that could not be read go before a save replaces
-    // them, so that nothing the user made is lost.
+    // them, so that nothing the user made is lost. Another unreadable list,
+    // later, goes under this key with ".2", ".3" and so on after it.
     static constexpr std::string_view kUnreadableRulesKey = "quorvel.threshold.rules.unreadable";
 
     // What `addRule` starts with: 6 GiB for 5 minutes, notify, switched off.
@@ -64,6 +66,11 @@ public:
     // The switch is on and at least one rule is enabled.
     bool isArmed() const;
 
+    // When the stored rules could not be read at load, so none is in use:
+    // the sentence telling the user so and where they are kept. Empty
+    // otherwise, and once a demo has put rules of its own in place.
+    std::string unreadableRulesNotice() const;
+
     // When false, saving writes nothing.
     bool persists() const { return persists_; }
     void setPersists(bool persists) { persists_ = persists; }
@@ -92,6 +99,8 @@ private:
     std::vector<ThresholdRule> rules_;
     bool automaticGovernanceOn_ = false;
     bool persists_ = true;
+    // The key that keeps the stored rules found unreadable at load.
+    std::optional<std::string> unreadableCopyKey_;
     ThresholdEngine engine_;
 };
 

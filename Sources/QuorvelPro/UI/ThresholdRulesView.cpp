@@ -50,6 +50,21 @@ ThresholdRulesView::ThresholdRulesView(ThresholdController &controller,
     auto *column = vstack(12, content, Insets::all(16));
     column->setAlignment(Qt::AlignTop);
 
+    // Stored rules that could not be read are said once, above everything,
+    // for the whole run: no rule acts until the user makes new ones.
+    if (const std::string notice = controller.unreadableRulesNotice(); !notice.empty()) {
+        auto *card = new CardBackground(kCardRadius, content);
+        auto *text = vstack(3, card, Insets::all(14));
+        text->addWidget(new TextView(qtText(L10n::t("pro.rules.unreadable.title")),
+                                     systemFont(13.5, FontWeight::semibold), Theme::amber(), card));
+        unreadableNote_ = new TextView(qtText(notice), systemFont(11.5, FontWeight::regular),
+                                       Theme::inkDim(), card);
+        unreadableNote_->setWrapping(true);
+        unreadableNote_->setObjectName(QStringLiteral("rules:unreadable"));
+        text->addWidget(unreadableNote_);
+        column->addWidget(card);
+    }
+
     auto *masterCard = new CardBackground(kCardRadius, content);
     auto *masterRow = hstack(8, masterCard, Insets::all(14));
     auto *masterText = vstack(3);

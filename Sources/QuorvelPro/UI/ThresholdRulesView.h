@@ -45,6 +45,8 @@ public:
     // Shown only while there are no rules.
     TextView *emptyNote() const { return empty_; }
     StyledButton *doneButton() const { return done_; }
+    // Present only when the stored rules could not be read.
+    TextView *unreadableNote() const { return unreadableNote_; }
     // The cards in rule order.
     std::vector<RuleCard *> cards() const;
 
@@ -63,6 +65,7 @@ private:
     QMenu *addMenu_;
     TextView *empty_;
     StyledButton *done_;
+    TextView *unreadableNote_ = nullptr;
     std::unique_ptr<KeyedRows<ThresholdRule, Uuid>> cards_;
 };
 
