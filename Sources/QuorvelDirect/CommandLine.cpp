@@ -15,6 +15,19 @@ void write(FILE *stream, const QString &text) {
     std::fflush(stream);
 }
 
+// What both the help and a usage error begin with.
+const QString kUsage =
+    QStringLiteral("Usage: quorvel [--store-edition | --headless | --print | --json | --help | "
+                   "--version |\n"
+                   "       --render SCENE --output FILE.png [--scale 2]]\n");
+
+// Qt would name the program after QCoreApplication's arguments, and options
+// are read before any application object exists.
+QString helpText(const QCommandLineParser &parser) {
+    const QString generated = parser.helpText();
+    return kUsage + generated.mid(generated.indexOf(QLatin1Char('\n')) + 1);
+}
+
 QString versionLine() {
     return QStringLiteral("quorvel %1\n")
         .arg(QString::fromStdString(ReviewPrompt::bundleVersion()));
@@ -70,15 +83,12 @@ CommandLine parseCommandLine(int argc, char **argv) {
         problem = QStringLiteral("--output and --scale go with --render");
     }
     if (!problem.isEmpty()) {
-        write(stderr, QStringLiteral("quorvel: %1\nUsage: quorvel [--store-edition | --headless | "
-                                     "--print | --json | --help | --version |\n"
-                                     "       --render SCENE --output FILE.png [--scale 2]]\n")
-                          .arg(problem));
+        write(stderr, QStringLiteral("quorvel: %1\n").arg(problem) + kUsage);
         result.exitCode = 2;
         return result;
     }
     if (parser.isSet(help)) {
-        write(stdout, parser.helpText());
+        write(stdout, helpText(parser));
         result.exitCode = 0;
     } else if (parser.isSet(version)) {
         write(stdout, versionLine());

@@ -1,12 +1,13 @@
 #include "Apps/DesktopEntryFile.h"
 
-#include <gio/gdesktopappinfo.h>
+#include <glib.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 
 #include "Apps/BoundedFile.h"
 #include "Apps/LaunchWrappers.h"
@@ -25,9 +26,6 @@ struct StrvFree {
 };
 struct KeyFileUnref {
     void operator()(GKeyFile *keyFile) const { g_key_file_unref(keyFile); }
-};
-struct ObjectUnref {
-    void operator()(void *object) const { g_object_unref(object); }
 };
 struct Free {
     void operator()(char *memory) const { std::free(memory); }
@@ -91,6 +89,36 @@ std::optional<std::string> execProgram(const char *exec) {
     return std::string(argv.get()[0]);
 }
 
+GText desktopString(GKeyFile *keyFile, const char *key) {
+    return GText(g_key_file_get_string(keyFile, G_KEY_FILE_DESKTOP_GROUP, key, nullptr));
+}
+
+bool desktopFlag(GKeyFile *keyFile, const char *key) {
+    return g_key_file_get_boolean(keyFile, G_KEY_FILE_DESKTOP_GROUP, key, nullptr) != FALSE;
+}
+
+bool findsProgram(const char *command) {
+    return GText(g_find_program_in_path(command)) != nullptr;
+}
+
+// GIO's rules for an application entry, checked here because every GIO
+// desktop-entry call first scans all applications directories itself,
+// following links without bound (one leading to "/" walks the whole file
+// system): the desktop group comes first, Type is Application, and TryExec
+// and the program of a non-empty Exec are found.
+bool isApplicationEntry(GKeyFile *keyFile) {
+    const GText startGroup(g_key_file_get_start_group(keyFile));
+    if (!startGroup || std::string_view(startGroup.get()) != G_KEY_FILE_DESKTOP_GROUP) return false;
+    const GText type = desktopString(keyFile, G_KEY_FILE_DESKTOP_KEY_TYPE);
+    if (!type || std::string_view(type.get()) != G_KEY_FILE_DESKTOP_TYPE_APPLICATION) return false;
+    const GText tryExec = desktopString(keyFile, G_KEY_FILE_DESKTOP_KEY_TRY_EXEC);
+    if (tryExec && *tryExec != '\0' && !findsProgram(tryExec.get())) return false;
+    const GText exec = desktopString(keyFile, G_KEY_FILE_DESKTOP_KEY_EXEC);
+    if (!exec || *exec == '\0') return true;
+    const std::optional<std::string> program = execProgram(exec.get());
+    return program && findsProgram(program->c_str());
+}
+
 } // namespace
 
 DesktopEntryFile DesktopEntryFile::read(const std::string &path, const std::string &id) {
@@ -101,32 +129,28 @@ DesktopEntryFile DesktopEntryFile::read(const std::string &path, const std::stri
                                    nullptr)) {
         return {};
     }
-    // GIO turns away other types, missing programs and Exec lines it cannot split.
-    const std::unique_ptr<GDesktopAppInfo, ObjectUnref> info(
-        g_desktop_app_info_new_from_keyfile(keyFile.get()));
-    if (!info) return {};
+    if (!isApplicationEntry(keyFile.get())) return {};
 
     DesktopEntryFile file{.takesId = true, .entry = std::nullopt};
-    if (g_desktop_app_info_get_is_hidden(info.get()) ||
-        g_desktop_app_info_get_nodisplay(info.get()) ||
-        g_desktop_app_info_get_boolean(info.get(), "Terminal")) {
+    if (desktopFlag(keyFile.get(), G_KEY_FILE_DESKTOP_KEY_HIDDEN) ||
+        desktopFlag(keyFile.get(), G_KEY_FILE_DESKTOP_KEY_NO_DISPLAY) ||
+        desktopFlag(keyFile.get(), G_KEY_FILE_DESKTOP_KEY_TERMINAL)) {
         return file;
     }
-    // GIO makes up a name where Name is missing or not UTF-8; such an entry is broken.
+    // A Name that is missing or not UTF-8 makes the entry broken.
     const GText name(g_key_file_get_locale_string(keyFile.get(), G_KEY_FILE_DESKTOP_GROUP,
                                                   G_KEY_FILE_DESKTOP_KEY_NAME, nullptr, nullptr));
-    const std::optional<std::string> exec =
-        execProgram(g_app_info_get_commandline(G_APP_INFO(info.get())));
+    const GText execLine = desktopString(keyFile.get(), G_KEY_FILE_DESKTOP_KEY_EXEC);
+    const std::optional<std::string> exec = execProgram(execLine.get());
     if (!name || *name == '\0' || !exec) return file;
 
     std::vector<std::string> commands;
-    const GText tryExec(g_desktop_app_info_get_string(info.get(), G_KEY_FILE_DESKTOP_KEY_TRY_EXEC));
+    const GText tryExec = desktopString(keyFile.get(), G_KEY_FILE_DESKTOP_KEY_TRY_EXEC);
     if (tryExec && *tryExec != '\0') commands.emplace_back(tryExec.get());
     commands.push_back(*exec);
 
-    const GText icon(g_desktop_app_info_get_string(info.get(), G_KEY_FILE_DESKTOP_KEY_ICON));
-    InstalledApplication application{path, id, text(g_app_info_get_name(G_APP_INFO(info.get()))),
-                                     text(icon.get())};
+    const GText icon = desktopString(keyFile.get(), G_KEY_FILE_DESKTOP_KEY_ICON);
+    InstalledApplication application{path, id, name.get(), text(icon.get())};
     file.entry = DesktopEntry{std::move(application), programsOf(commands, id)};
     return file;
 }

@@ -6,6 +6,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "Apps/ApplicationTree.h"
 #include "Apps/DesktopEntryFile.h"
 
 namespace quorvel::platform {
@@ -22,20 +23,24 @@ struct DesktopFile {
     }
 };
 
-// Every .desktop file under `directory`, with its desktop file ID: the path
-// below the directory with '/' turned into '-', here without ".desktop".
-std::vector<DesktopFile> desktopFilesIn(const std::string &directory) {
+// Every .desktop file in the tree of `directory`, with its desktop file ID:
+// the path below the directory with '/' turned into '-', here without
+// ".desktop".
+std::vector<DesktopFile> desktopFilesIn(const std::string &directory,
+                                        const std::function<bool()> &stopped) {
     constexpr std::string_view kSuffix = ".desktop";
     std::vector<DesktopFile> files;
-    std::error_code error;
-    fs::recursive_directory_iterator walk(directory, fs::directory_options::skip_permission_denied,
-                                          error);
-    for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
-        std::string relative = walk->path().lexically_relative(directory).generic_string();
-        if (relative.size() <= kSuffix.size() || !relative.ends_with(kSuffix)) continue;
-        relative.resize(relative.size() - kSuffix.size());
-        std::replace(relative.begin(), relative.end(), '/', '-');
-        files.push_back({std::move(relative), walk->path().string()});
+    for (const std::string &subdirectory : applicationTree(directory, stopped)) {
+        std::error_code error;
+        fs::directory_iterator entries(subdirectory, fs::directory_options::skip_permission_denied,
+                                       error);
+        for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+            std::string relative = entries->path().lexically_relative(directory).generic_string();
+            if (relative.size() <= kSuffix.size() || !relative.ends_with(kSuffix)) continue;
+            relative.resize(relative.size() - kSuffix.size());
+            std::replace(relative.begin(), relative.end(), '/', '-');
+            files.push_back({std::move(relative), entries->path().string()});
+        }
     }
     std::sort(files.begin(), files.end());
     return files;
@@ -50,10 +55,12 @@ const InstalledApplication *lookUp(const std::unordered_map<std::string, size_t>
 
 } // namespace
 
-DesktopEntryIndex::DesktopEntryIndex(const std::vector<std::string> &directories) {
+DesktopEntryIndex::DesktopEntryIndex(const std::vector<std::string> &directories,
+                                     const std::function<bool()> &stopped) {
     std::unordered_set<std::string> takenIds;
     for (const std::string &directory : directories) {
-        for (const DesktopFile &file : desktopFilesIn(directory)) {
+        for (const DesktopFile &file : desktopFilesIn(directory, stopped)) {
+            if (stopped && stopped()) return;
             if (takenIds.contains(file.id)) continue;
             DesktopEntryFile read = DesktopEntryFile::read(file.path, file.id);
             if (read.takesId) takenIds.insert(file.id);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -18,7 +19,10 @@ struct DesktopEntry;
 class DesktopEntryIndex {
 public:
     DesktopEntryIndex() = default;
-    explicit DesktopEntryIndex(const std::vector<std::string> &directories);
+    // Each directory's tree as `applicationTree` bounds it. `stopped`, when
+    // given, is asked as the build goes and leaves the index incomplete.
+    explicit DesktopEntryIndex(const std::vector<std::string> &directories,
+                               const std::function<bool()> &stopped = {});
 
     // `path` is absolute with symlinks resolved, as /proc/<pid>/exe gives it.
     const InstalledApplication *byProgram(const std::string &path) const;

@@ -6,8 +6,10 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <set>
 
+#include "Apps/ApplicationTree.h"
 #include "Apps/DesktopEntryIndex.h"
 
 namespace quorvel::platform {
@@ -18,9 +20,9 @@ using namespace std::chrono_literals;
 
 constexpr auto kSettleTime = 500ms;
 
-// The directories to watch: each applications directory with all its
-// subdirectories and, for one that is missing, its nearest existing
-// ancestor, where its creation will show.
+// The directories to watch: each applications directory with the
+// subdirectories the index reads and, for one that is missing, its nearest
+// existing ancestor, where its creation will show.
 struct WatchSet {
     std::set<std::string> applications;
     std::set<std::string> ancestors;
@@ -30,8 +32,7 @@ struct WatchSet {
     QStringList paths() const {
         QStringList paths;
         for (const auto *set : {&applications, &ancestors}) {
-            for (const std::string &path : *set)
-                paths << QString::fromStdString(path);
+            for (const std::string &path : *set) paths << QString::fromStdString(path);
         }
         return paths;
     }
@@ -42,24 +43,13 @@ bool isDirectory(const fs::path &path) {
     return fs::is_directory(path, error);
 }
 
-void addTree(std::set<std::string> &set, const std::string &directory) {
-    set.insert(directory);
-    std::error_code error;
-    fs::recursive_directory_iterator walk(directory, fs::directory_options::skip_permission_denied,
-                                          error);
-    for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
-        std::error_code kindError;
-        if (walk->is_directory(kindError) && !walk->is_symlink(kindError)) {
-            set.insert(walk->path().string());
-        }
-    }
-}
-
-WatchSet watchSetFor(const std::vector<std::string> &directories) {
+WatchSet watchSetFor(const std::vector<std::string> &directories,
+                     const std::function<bool()> &stopped) {
     WatchSet watch;
     for (const std::string &directory : directories) {
         if (isDirectory(directory)) {
-            addTree(watch.applications, directory);
+            for (std::string &path : applicationTree(directory, stopped))
+                watch.applications.insert(std::move(path));
             continue;
         }
         fs::path ancestor = fs::path(directory).parent_path();
@@ -79,7 +69,10 @@ DesktopEntryIndexer::DesktopEntryIndexer(std::vector<std::string> directories, P
     setObjectName(QStringLiteral("DesktopEntryIndexer"));
 }
 
+// A build under way stops at its next file, so that the owner (such as a
+// one-shot readout leaving) never waits for a walk to end.
 DesktopEntryIndexer::~DesktopEntryIndexer() {
+    requestInterruption();
     quit();
     wait();
 }
@@ -90,21 +83,23 @@ void DesktopEntryIndexer::run() {
     settle.setSingleShot(true);
     settle.setInterval(kSettleTime);
     WatchSet watched;
+    const std::function<bool()> stopped = [this] { return isInterruptionRequested(); };
 
     // Watch before reading, so a change made while the build runs is not missed.
     const auto build = [&] {
-        watched = watchSetFor(directories_);
+        watched = watchSetFor(directories_, stopped);
         if (!watcher.directories().isEmpty()) watcher.removePaths(watcher.directories());
         const QStringList paths = watched.paths();
         if (!paths.isEmpty()) watcher.addPaths(paths);
-        publish_(std::make_shared<const DesktopEntryIndex>(directories_));
+        auto index = std::make_shared<const DesktopEntryIndex>(directories_, stopped);
+        if (!stopped()) publish_(std::move(index));
     };
     // An ancestor changes for many reasons; only the arrival of a missing
     // directory (or of a step towards it) asks for a build.
     QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, &settle,
                      [&](const QString &path) {
                          if (watched.applications.contains(path.toStdString()) ||
-                             watchSetFor(directories_) != watched) {
+                             watchSetFor(directories_, stopped) != watched) {
                              settle.start();
                          }
                      });

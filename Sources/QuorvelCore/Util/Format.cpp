@@ -1,5 +1,7 @@
 #include "Util/Format.h"
 
+#include <QByteArray>
+
 #include <algorithm>
 #include <limits>
 #include <vector>
@@ -15,17 +17,33 @@ constexpr uint64_t kGiB = uint64_t{1} << 30;
 constexpr uint64_t kLargest = std::numeric_limits<int64_t>::max();
 constexpr std::string_view kMinusSign = "\u2212";
 
+// The locale the user's environment asks for, as LC_ALL, LC_MESSAGES or
+// LANG name it. Qt's system locale takes its name from LANGUAGE instead when
+// that names another language (and the program sets LANGUAGE to the run's
+// language), while its digits still follow LC_NUMERIC.
+std::string askedLocaleName() {
+    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        if (const QByteArray value = qgetenv(name); !value.isEmpty()) return value.toStdString();
+    }
+    return {};
+}
+
 } // namespace
 
 const QLocale &locale() {
-    static const QLocale chosen =
-        chooseLocale(L10n::shared().locale(), L10n::availableLocales(), QLocale::system());
+    static const QLocale chosen = chooseLocale(L10n::shared().locale(), L10n::availableLocales(),
+                                               askedLocaleName(), QLocale::system());
     return chosen;
 }
 
 QLocale chooseLocale(std::string_view activeCode, std::span<const std::string> available,
                      const QLocale &system) {
-    const std::vector<std::string> systemPreference{system.name().toStdString()};
+    return chooseLocale(activeCode, available, system.name().toStdString(), system);
+}
+
+QLocale chooseLocale(std::string_view activeCode, std::span<const std::string> available,
+                     const std::string &systemName, const QLocale &system) {
+    const std::vector<std::string> systemPreference{systemName};
     if (LanguageChoice::bestMatch(systemPreference, available) == activeCode) return system;
     return QLocale(QString::fromUtf8(activeCode.data(), static_cast<qsizetype>(activeCode.size())));
 }

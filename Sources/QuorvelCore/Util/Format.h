@@ -13,14 +13,18 @@
 // two fraction digits, trailing zeros dropped. Digits follow `locale()`.
 namespace quorvel::Format {
 
-// Chosen once on first use: the system's own locale when the system would pick
-// the run's language itself, else the default locale of the run's language.
+// Chosen once on first use: the system's own locale when the locale the
+// environment asks for (LC_ALL, LC_MESSAGES, LANG) would pick the run's
+// language itself, else the default locale of the run's language.
 const QLocale &locale();
 
 // The choice behind `locale()`: `available` are the installed language codes,
-// `activeCode` the run's language.
+// `activeCode` the run's language, `systemName` the name of the locale asked
+// for (`system`'s own name when not given).
 QLocale chooseLocale(std::string_view activeCode, std::span<const std::string> available,
                      const QLocale &system);
+QLocale chooseLocale(std::string_view activeCode, std::span<const std::string> available,
+                     const std::string &systemName, const QLocale &system);
 
 // Amounts beyond the largest signed 64-bit value are written as that value.
 std::string bytes(uint64_t count);
