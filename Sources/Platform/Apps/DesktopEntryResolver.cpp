@@ -24,10 +24,11 @@ std::optional<InstalledApplication>
 DesktopEntryResolver::applicationFor(const ProcessIdentity &process,
                                      const std::string &executablePath) {
     const Snapshot current = snapshot();
-    return processes_.get(process, current.builds, [&]() -> std::optional<InstalledApplication> {
-        if (!current.index) return std::nullopt;
-        return resolve(*current.index, process, executablePath);
-    });
+    return processes_.get({process, executablePath}, current.builds,
+                          [&]() -> std::optional<InstalledApplication> {
+                              if (!current.index) return std::nullopt;
+                              return resolve(*current.index, process, executablePath);
+                          });
 }
 
 std::optional<std::string> DesktopEntryResolver::identifierAt(const std::string &path) {
@@ -42,7 +43,7 @@ std::optional<std::string> DesktopEntryResolver::identifierAt(const std::string 
 
 void DesktopEntryResolver::retainOnly(const std::vector<ProcessIdentity> &alive) {
     const std::unordered_set<ProcessIdentity, IdentityHash> keep(alive.begin(), alive.end());
-    processes_.keepOnly([&](const ProcessIdentity &process) { return keep.contains(process); });
+    processes_.keepOnly([&](const ProcessRun &run) { return keep.contains(run.identity); });
 }
 
 uint64_t DesktopEntryResolver::indexBuilds() const {

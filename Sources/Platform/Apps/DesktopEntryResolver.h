@@ -56,6 +56,20 @@ private:
                                          static_cast<uint32_t>(process.pid));
         }
     };
+    // A process as it runs one program: exec keeps the pid and start time but
+    // may change the program (a launcher that execs the application), and
+    // the new program needs an answer of its own.
+    struct ProcessRun {
+        ProcessIdentity identity;
+        std::string executablePath;
+
+        bool operator==(const ProcessRun &) const = default;
+    };
+    struct RunHash {
+        size_t operator()(const ProcessRun &run) const {
+            return IdentityHash()(run.identity) ^ std::hash<std::string>()(run.executablePath);
+        }
+    };
     struct Snapshot {
         std::shared_ptr<const DesktopEntryIndex> index;
         uint64_t builds = 0;
@@ -71,7 +85,7 @@ private:
     mutable std::mutex indexMutex_; // guards current_: the indexer thread replaces it
     mutable std::condition_variable indexPublished_;
     Snapshot current_;
-    ResolutionCache<ProcessIdentity, InstalledApplication, IdentityHash> processes_;
+    ResolutionCache<ProcessRun, InstalledApplication, RunHash> processes_;
     ResolutionCache<std::string, std::string> identifiers_;
     std::unique_ptr<DesktopEntryIndexer> indexer_; // last, so it stops before the rest goes
 };
