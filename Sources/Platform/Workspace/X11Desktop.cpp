@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <poll.h>
+#include <string>
 
 namespace quorvel::platform {
 namespace {
@@ -69,6 +70,17 @@ struct X11Desktop::Connection {
         return PropertyReply(
             static_cast<xcb_get_property_reply_t *>(awaitReply(cookie.sequence, deadline)));
     }
+
+    // The process the window names as its own (_NET_WM_PID), if any.
+    std::optional<int32_t> windowPid(xcb_window_t window, Clock::time_point deadline) {
+        const PropertyReply owner = awaitProperty(xcb_ewmh_get_wm_pid(&ewmh, window), deadline);
+        uint32_t pid = 0;
+        if (!owner || !xcb_ewmh_get_wm_pid_from_reply(&pid, owner.get()) || pid == 0 ||
+            pid > INT32_MAX) {
+            return std::nullopt;
+        }
+        return static_cast<int32_t>(pid);
+    }
 };
 
 std::unique_ptr<X11Desktop::Connection>
@@ -123,13 +135,7 @@ std::optional<int32_t> X11Desktop::activeWindowPid() {
         window == XCB_NONE) {
         return std::nullopt;
     }
-    const PropertyReply owner = c->awaitProperty(xcb_ewmh_get_wm_pid(&c->ewmh, window), deadline);
-    uint32_t pid = 0;
-    if (!owner || !xcb_ewmh_get_wm_pid_from_reply(&pid, owner.get()) || pid == 0 ||
-        pid > INT32_MAX) {
-        return std::nullopt;
-    }
-    return static_cast<int32_t>(pid);
+    return c->windowPid(window, deadline);
 }
 
 std::vector<uint32_t> X11Desktop::windowsOfPids(const std::vector<int32_t> &pids) {
@@ -160,6 +166,26 @@ std::vector<uint32_t> X11Desktop::windowsOfPids(const std::vector<int32_t> &pids
         }
     }
     return matching;
+}
+
+std::optional<int32_t> X11Desktop::systemTrayOwnerPid() {
+    Connection *c = connection();
+    if (!c) return std::nullopt;
+    const auto deadline = Clock::now() + replyTimeout_;
+    const std::string selection = "_NET_SYSTEM_TRAY_S" + std::to_string(c->screen);
+    const xcb_intern_atom_cookie_t atomCookie =
+        xcb_intern_atom(c->xcb, 1, static_cast<uint16_t>(selection.size()), selection.data());
+    const std::unique_ptr<xcb_intern_atom_reply_t, FreeDeleter> atom(
+        static_cast<xcb_intern_atom_reply_t *>(c->awaitReply(atomCookie.sequence, deadline)));
+    // An atom nobody has made yet: no tray was ever there.
+    if (!atom || atom->atom == XCB_ATOM_NONE) return std::nullopt;
+    const xcb_get_selection_owner_cookie_t ownerCookie =
+        xcb_get_selection_owner(c->xcb, atom->atom);
+    const std::unique_ptr<xcb_get_selection_owner_reply_t, FreeDeleter> owner(
+        static_cast<xcb_get_selection_owner_reply_t *>(
+            c->awaitReply(ownerCookie.sequence, deadline)));
+    if (!owner || owner->owner == XCB_NONE) return std::nullopt;
+    return c->windowPid(owner->owner, deadline);
 }
 
 bool X11Desktop::closeWindow(uint32_t window) {

@@ -29,6 +29,10 @@ public:
     // its order.
     std::vector<uint32_t> windowsOfPids(const std::vector<int32_t> &pids);
 
+    // The process that holds the screen's XEmbed tray (the owner of the
+    // "_NET_SYSTEM_TRAY_S<screen>" selection), when its window names one.
+    std::optional<int32_t> systemTrayOwnerPid();
+
     // Asks the window manager to close `window` as its close button would.
     // False when the request could not be sent.
     bool closeWindow(uint32_t window);

@@ -10,6 +10,7 @@
 #include "System/SystemMemory.h"
 #include "Util/Format.h"
 #include "Util/L10n.h"
+#include "Workspace/SessionTrayHosts.h"
 
 namespace quorvel {
 namespace {
@@ -40,16 +41,27 @@ struct ProcessGovernor::PendingRestart {
 
 ProcessGovernor::Dependencies
 ProcessGovernor::liveDependencies(std::shared_ptr<platform::Workspace> workspace) {
-    return {std::move(workspace), &SystemMemory::vmSnapshot, &Clock::now};
+    Dependencies dependencies{std::move(workspace), &SystemMemory::vmSnapshot, &Clock::now};
+    dependencies.trayHosts = std::make_shared<platform::SessionTrayHosts>();
+    return dependencies;
 }
 
 ProcessGovernor::ProcessGovernor(Dependencies dependencies, QObject *parent)
     : QObject(parent)
     , dependencies_(std::move(dependencies)) {}
 
+bool ProcessGovernor::holdsTray(const AppGroup &group) const {
+    if (!dependencies_.trayHosts) return false;
+    const std::vector<int32_t> hosts = dependencies_.trayHosts->pids();
+    return std::ranges::any_of(group.processes, [&](const RawProcess &process) {
+        return std::ranges::find(hosts, process.pid) != hosts.end();
+    });
+}
+
 std::optional<std::string> ProcessGovernor::blockReason(const AppGroup &group) const {
     if (!group.appPath) return L10n::t("governance.block.notAnApp");
-    if (ProtectedProcesses::isProtected(group)) return L10n::t("governance.block.protected");
+    if (ProtectedProcesses::isProtected(group) || holdsTray(group))
+        return L10n::t("governance.block.protected");
     const std::optional<platform::FrontmostApplication> frontmost =
         dependencies_.workspace->frontmostApplication();
     if (!frontmost) return std::nullopt;

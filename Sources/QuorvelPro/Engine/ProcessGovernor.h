@@ -15,6 +15,7 @@
 #include "Model/AppGroup.h"
 #include "Model/GovernanceModels.h"
 #include "Model/PressureModels.h"
+#include "Workspace/TrayHosts.h"
 #include "Workspace/Workspace.h"
 
 namespace quorvel {
@@ -41,8 +42,11 @@ public:
         std::function<Clock::time_point()> now;
         std::chrono::milliseconds restartPause = kRestartPause;
         std::chrono::milliseconds afterReadingDelay = kAfterReadingDelay;
+        // Whoever holds the tray with this program's icon is protected;
+        // null when no tray is looked for.
+        std::shared_ptr<platform::TrayHosts> trayHosts = nullptr;
     };
-    // The system's memory readings and clock around `workspace`.
+    // The system's memory readings, clock and tray hosts around `workspace`.
     static Dependencies liveDependencies(std::shared_ptr<platform::Workspace> workspace);
 
     explicit ProcessGovernor(Dependencies dependencies, QObject *parent = nullptr);
@@ -90,6 +94,9 @@ signals:
 
 private:
     struct PendingRestart;
+
+    // Whether one of the group's processes holds the tray.
+    bool holdsTray(const AppGroup &group) const;
 
     // Sends `signal` to the process as sampled; true when delivered. Keeps
     // the identity of what it stopped, and lets go of what it resumed.
