@@ -3,8 +3,12 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDir>
+#include <QFileInfo>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QStringList>
+#include <QUrl>
 #include <QVariantMap>
 
 #include <algorithm>
@@ -34,8 +38,25 @@ void whenFinished(const QDBusPendingCall &call, QObject *owner, Handler handle) 
 
 } // namespace
 
+QString notificationIcon(const QString &name, const QString &executableDirectory,
+                         const QStringList &dataDirectories) {
+    const QString themed =
+        QStringLiteral("/icons/hicolor/scalable/apps/") + name + QStringLiteral(".svg");
+    for (const QString &directory : dataDirectories) {
+        if (QFileInfo(directory + themed).isFile()) return name;
+    }
+    const QFileInfo own(
+        QDir::cleanPath(executableDirectory + QStringLiteral("/../share") + themed));
+    return own.isFile() ? QUrl::fromLocalFile(own.canonicalFilePath()).toString() : name;
+}
+
 std::shared_ptr<Notifier> FreedesktopNotifier::forSessionBus() {
-    return std::make_shared<FreedesktopNotifier>(QDBusConnection::sessionBus());
+    NotifierIdentity identity;
+    identity.appIcon = notificationIcon(
+        identity.appIcon,
+        QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).path(),
+        QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation));
+    return std::make_shared<FreedesktopNotifier>(QDBusConnection::sessionBus(), identity);
 }
 
 FreedesktopNotifier::FreedesktopNotifier(QDBusConnection connection, NotifierIdentity identity,

@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -21,6 +22,14 @@ struct NotifierIdentity {
     QString appIcon = QStringLiteral("io.quorvel.Quorvel");
     QString desktopEntry = QStringLiteral("io.quorvel.Quorvel");
 };
+
+// The icon notifications name: `name` where an icon theme in one of
+// `dataDirectories` holds it as a scalable application icon, else the copy in
+// `executableDirectory`/../share/icons as a file URI, which the service can
+// read when Quorvel runs from a build tree or a prefix the desktop does not
+// search; `name` when there is no copy either.
+QString notificationIcon(const QString &name, const QString &executableDirectory,
+                         const QStringList &dataDirectories);
 
 // Posts to the desktop's notification service (org.freedesktop.Notifications)
 // without ever waiting on the bus: every call is asynchronous and answers

@@ -1,5 +1,7 @@
 #include "UI/ApplicationList.h"
 
+#include <algorithm>
+
 #include "Engine/ProcessGovernor.h"
 #include "UI/PanelLabel.h"
 #include "UI/Theme.h"
@@ -58,6 +60,10 @@ void ApplicationList::showGroups(const std::vector<AppGroup> &groups) {
     maxValue_ = empty ? 0 : groups.front().current;
     const auto shown = std::min(groups.size(), kTopCount);
     rows_->show(std::vector<AppGroup>(groups.begin(), groups.begin() + shown));
+    int widestCaption = 0;
+    for (std::size_t i = 0; i < shown; ++i)
+        widestCaption = std::max(widestCaption, row(groups[i].key)->captionWidth());
+    for (std::size_t i = 0; i < shown; ++i) row(groups[i].key)->alignBar(widestCaption);
     scroll_->updateGeometry();
 }
 

@@ -40,6 +40,8 @@ public:
                                   systemFont(12, FontWeight::regular, FontDesign::tabularDigits),
                                   Theme::inkDim(), this)) {
         setCursor(Qt::PointingHandCursor);
+        // A long name gives way to the tag and the footprint.
+        name_->setTruncates(true);
         auto *row = hstack(8, this, Insets{16, 6, 16, 6});
         for (QWidget *part : {static_cast<QWidget *>(check_), static_cast<QWidget *>(icon_),
                               static_cast<QWidget *>(name_), static_cast<QWidget *>(hog_)})

@@ -2,6 +2,8 @@
 
 #include <QMenu>
 
+#include <algorithm>
+
 #include "UI/AppIconView.h"
 #include "UI/Badge.h"
 #include "UI/Theme.h"
@@ -23,6 +25,8 @@ constexpr int kIconSide = 29;
 constexpr double kIconRadius = 7;
 constexpr double kStoppedIconOpacity = 0.5;
 constexpr int kBarWidth = 108;
+constexpr int kShortestBar = 48;
+constexpr int kBarGap = 10;
 constexpr int kBarHeight = 4;
 constexpr int kMenuSymbolSize = 16;
 
@@ -35,6 +39,51 @@ ButtonStyle menuButtonStyle() {
 QIcon menuSymbol(const char *symbol) {
     return QIcon(SymbolImage::pixmap(symbol, kMenuSymbolSize, Theme::ink()));
 }
+
+// The usage bar and the caption beside it. The caption's figures matter more
+// than the bar's length: where they need the room, the bar gives it up first,
+// down to `kShortestBar`, and only then does the caption end with an ellipsis.
+class BarLine : public QWidget {
+public:
+    BarLine(UsageBar *bar, TextView *caption, QWidget *parent)
+        : QWidget(parent)
+        , bar_(bar)
+        , caption_(caption) {
+        bar->setParent(this);
+        caption->setParent(this);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+
+    QSize sizeHint() const override {
+        return QSize(kBarWidth + kBarGap + caption_->sizeHint().width(),
+                     caption_->sizeHint().height());
+    }
+    QSize minimumSizeHint() const override {
+        return QSize(kShortestBar + kBarGap + caption_->minimumSizeHint().width(),
+                     caption_->sizeHint().height());
+    }
+
+    // Places the two again, after a resize or a new caption; the bar leaves
+    // room for a caption of `reserve` as well, so that the list's bars match.
+    void fit(std::optional<int> reserve = std::nullopt) {
+        if (reserve) reserve_ = *reserve;
+        const int captionWidth = caption_->sizeHint().width();
+        const int barWidth = std::clamp(width() - kBarGap - std::max(captionWidth, reserve_),
+                                        kShortestBar, kBarWidth);
+        bar_->setGeometry(0, (height() - kBarHeight) / 2, barWidth, kBarHeight);
+        const int left = barWidth + kBarGap;
+        caption_->setGeometry(left, 0, std::max(0, std::min(captionWidth, width() - left)),
+                              height());
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *) override { fit(); }
+
+private:
+    UsageBar *bar_;
+    TextView *caption_;
+    int reserve_ = 0;
+};
 
 } // namespace
 
@@ -53,7 +102,11 @@ GroupRow::GroupRow(Actions actions, QWidget *parent)
                             Theme::inkFaint(), this))
     , menuButton_(new StyledButton(menuButtonStyle(), QString(), "ellipsis", this))
     , menu_(new QMenu(this)) {
-    bar_->setFixedSize(kBarWidth, kBarHeight);
+    // A row fits the list in every language: the name and the caption give
+    // way, the menu button never.
+    name_->setTruncates(true);
+    caption_->setTruncates(true);
+    barLine_ = new BarLine(bar_, caption_, this);
     attachPopupMenu(menuButton_, menu_);
 
     auto *row = hstack(11, this, Insets{16, 8, 16, 8});
@@ -65,11 +118,7 @@ GroupRow::GroupRow(Actions actions, QWidget *parent)
     addFlexibleSpace(top, 6);
     top->addWidget(footprint_, 0, Qt::AlignVCenter);
     column->addLayout(top);
-    auto *bottom = hstack(10);
-    bottom->addWidget(bar_, 0, Qt::AlignVCenter);
-    bottom->addWidget(caption_, 0, Qt::AlignVCenter);
-    addFlexibleSpace(bottom);
-    column->addLayout(bottom);
+    column->addWidget(barLine_);
     row->addLayout(column, 1);
     row->addWidget(menuButton_, 0, Qt::AlignVCenter);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -107,7 +156,17 @@ void GroupRow::show(const AppGroup &group, uint64_t maxValue,
     caption_->setText(qtText(processCount >= 2
                                  ? L10n::plural("pro.list.procsPeak", processCount, peak)
                                  : L10n::t("pro.list.peak", peak)));
+    static_cast<BarLine *>(barLine_)->fit();
+    barLine_->updateGeometry();
     rebuildMenu();
+}
+
+int GroupRow::captionWidth() const {
+    return caption_->sizeHint().width();
+}
+
+void GroupRow::alignBar(int widestCaption) {
+    static_cast<BarLine *>(barLine_)->fit(widestCaption);
 }
 
 void GroupRow::rebuildMenu() {

@@ -36,6 +36,11 @@ public:
 
     void show(const AppGroup &group, uint64_t maxValue, std::optional<std::string> blockReason);
 
+    // The caption's natural width; and the bar shortened as far as the
+    // widest caption of the list needs, so that every row's bar is as long.
+    int captionWidth() const;
+    void alignBar(int widestCaption);
+
     // The bar's fraction: the footprint over the largest one, where a largest
     // of 0 or 1 counts as 1.
     static double fraction(uint64_t current, uint64_t maxValue);
@@ -67,6 +72,7 @@ private:
     TextView *caption_;
     StyledButton *menuButton_;
     QMenu *menu_;
+    QWidget *barLine_;
 };
 
 } // namespace quorvel

@@ -31,14 +31,20 @@ public:
         , time_(new TextView(QString(), systemFont(11, FontWeight::regular), Theme::inkFaint(),
                              this)) {
         detail_->setWrapping(true);
+        title_->setTruncates(true);
         auto *stack = vstack(0, this);
         auto *row = hstack(9, nullptr, Insets{16, 8, 16, 8});
         row->addWidget(mark_, 0, Qt::AlignVCenter);
+        // The time stands on the title's line, so that the detail sentence
+        // has the row's whole width and does not leave its last words on a
+        // line of their own.
         auto *text = vstack(2);
-        text->addWidget(title_);
+        auto *titleLine = hstack(9);
+        titleLine->addWidget(title_, 1);
+        titleLine->addWidget(time_, 0, Qt::AlignVCenter);
+        text->addLayout(titleLine);
         text->addWidget(detail_);
         row->addLayout(text, 1);
-        row->addWidget(time_, 0, Qt::AlignVCenter);
         stack->addLayout(row);
         stack->addWidget(new Divider(Theme::hairline(), this));
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -49,7 +55,10 @@ public:
         mark_->setColor(record.success ? Theme::green() : Theme::red());
         title_->setText(qtText(L10n::t(
             "pro.history.row", displayName(record.action, L10n::shared()), record.appName)));
-        detail_->setText(qtText(record.detail));
+        // An amount is never split between its number and its unit.
+        detail_->setText(qtText(record.detail)
+                             .replace(QStringLiteral(" MB"), QStringLiteral("\u00a0MB"))
+                             .replace(QStringLiteral(" GB"), QStringLiteral("\u00a0GB")));
         time_->setText(HistoryView::timeOfDay(record.timestamp, Format::locale()));
     }
 

@@ -51,6 +51,9 @@ PanelFooter::PanelFooter(Actions actions, QWidget *parent)
     auto *row = hstack(10, this, Insets{16, 14, 16, 14});
     row->addWidget(enter_, 1, Qt::AlignVCenter);
     row->addWidget(exit_, 1, Qt::AlignVCenter);
+    // Takes room only while neither focus button shows, keeping the other two
+    // at the right.
+    row->addStretch();
     row->addWidget(history_, 0, Qt::AlignVCenter);
     row->addWidget(settings_, 0, Qt::AlignVCenter);
     setFocusState(false, false);
@@ -58,10 +61,16 @@ PanelFooter::PanelFooter(Actions actions, QWidget *parent)
 }
 
 void PanelFooter::setFocusState(bool sessionActive, bool hasCandidates) {
+    sessionActive_ = sessionActive;
     exit_->setVisible(sessionActive);
-    enter_->setVisible(!sessionActive);
+    enter_->setVisible(!sessionActive && !pickerOpen_);
     enter_->setEnabled(hasCandidates);
     setDrawnOpacity(enter_, hasCandidates ? 1.0 : kDisabledOpacity);
+}
+
+void PanelFooter::setPickerOpen(bool open) {
+    pickerOpen_ = open;
+    enter_->setVisible(!sessionActive_ && !pickerOpen_);
 }
 
 void PanelFooter::setIntervalSeconds(double seconds) {

@@ -32,6 +32,9 @@ public:
     // While focus mode runs, the exit button replaces the enter button; the
     // enter button works only with something to freeze.
     void setFocusState(bool sessionActive, bool hasCandidates);
+    // While the focus picker is open its confirm button enters focus mode,
+    // so the footer shows no focus button of its own.
+    void setPickerOpen(bool open);
     void setIntervalSeconds(double seconds);
     void setRulesArmed(bool armed);
 
@@ -52,6 +55,8 @@ private:
     QMenu *menu_;
     QActionGroup *interval_ = nullptr;
     QAction *rules_ = nullptr;
+    bool sessionActive_ = false;
+    bool pickerOpen_ = false;
 };
 
 } // namespace quorvel

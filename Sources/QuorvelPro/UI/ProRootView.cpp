@@ -11,6 +11,8 @@ ProRootView::ProRootView(ProModel &model, ProPanelScreen initialScreen, QWidget 
     : PanelBackground(parent) {
     applyDarkScheme(this, Theme::green());
     setFixedWidth(kWidth);
+    // Named for whoever drives the panel from outside (see WidgetMap).
+    setObjectName(QStringLiteral("panel"));
     content_ = new MenuContent(model, panelMode(initialScreen), this, this);
     vstack(0, this)->addWidget(content_);
 }

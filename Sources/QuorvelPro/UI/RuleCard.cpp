@@ -3,6 +3,9 @@
 #include <QMenu>
 #include <QPainter>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cmath>
 
 #include "UI/PillChrome.h"
@@ -81,6 +84,9 @@ std::vector<OfferedApplication> offeredApplications(const std::vector<AppGroup> 
     std::vector<OfferedApplication> offered;
     for (const AppGroup &group : candidates) {
         if (offered.size() == kOfferedLimit) break;
+        // Quorvel never acts on itself, so a rule for it could only mislead.
+        const std::vector<int32_t> pids = group.pids();
+        if (std::ranges::find(pids, static_cast<int32_t>(::getpid())) != pids.end()) continue;
         offered.push_back({group.key, group.displayName});
     }
     return offered;
@@ -134,6 +140,8 @@ RuleCard::RuleCard(std::function<void(const ThresholdRule &)> onChange,
         const RuleAction action = kAllRuleActions[i];
         actions_[i] =
             new StyledButton(actionStyle(false), qtText(L10n::t(displayKey(action))), {}, track);
+        // The card keeps its padding where a language's three words are long.
+        actions_[i]->setTruncates(true);
         connect(actions_[i], &QAbstractButton::clicked, this, [this, action] {
             change([action](ThresholdRule &rule) { rule.action = action; });
         });
@@ -160,6 +168,7 @@ void RuleCard::show(const ThresholdRule &rule, const std::vector<AppGroup> &cand
     const QString name = QStringLiteral("rule:") + qtText(rule.appName);
     switch_->setObjectName(name + QStringLiteral(":switch"));
     status_->setObjectName(name + QStringLiteral(":status"));
+    delete_->setObjectName(name + QStringLiteral(":delete"));
     limit_->setText(qtText(Format::bytes(rule.limitBytes)));
     setPickerValue(limitChoices_, QVariant::fromValue<qulonglong>(rule.limitBytes));
     sustained_->setText(qtText(rule.sustainedLabel()));

@@ -32,7 +32,7 @@ struct OfferedApplication {
     bool operator==(const OfferedApplication &) const = default;
 };
 
-// The first twelve sampled applications.
+// The first twelve sampled applications other than Quorvel itself.
 std::vector<OfferedApplication> offeredApplications(const std::vector<AppGroup> &candidates);
 
 // One rule as a sentence of pickers: when <app> uses more than <limit> for

@@ -87,11 +87,19 @@ QSize StyledButton::sizeHint() const {
 
 QSize StyledButton::minimumSizeHint() const {
     if (!truncates_ || text().isEmpty()) return sizeHint();
-    // Room for a few characters and the ellipsis.
+    // Room for a few characters and the ellipsis inside half the padding.
     const QSize full = sizeHint();
     const int shortest = QFontMetrics(style_.font).horizontalAdvance(QStringLiteral("Mm…")) +
-                         style_.insets.left() + style_.insets.right();
+                         (style_.insets.left() + style_.insets.right() + 1) / 2;
     return QSize(std::min(full.width(), shortest), full.height());
+}
+
+QMarginsF StyledButton::sidePadding() const {
+    const QMarginsF insets = style_.insets;
+    const double sides = insets.left() + insets.right();
+    if (!truncates_ || sides <= 0) return insets;
+    const double share = std::clamp((width() - labelSize().width()) / sides, 0.5, 1.0);
+    return QMarginsF(insets.left() * share, insets.top(), insets.right() * share, insets.bottom());
 }
 
 void StyledButton::paintEvent(QPaintEvent *) {
@@ -103,8 +111,11 @@ void StyledButton::paintEvent(QPaintEvent *) {
     if (style_.border)
         Shapes::strokeInside(painter, bounds, style_.cornerRadius, *style_.border, 1);
 
+    const QMarginsF padding = sidePadding();
     const QSizeF label =
-        truncates_ ? labelSize().boundedTo(size().shrunkBy(style_.insets)) : labelSize();
+        truncates_ ? QSizeF(labelSize())
+                         .boundedTo(QSizeF(size()).shrunkBy(padding).expandedTo(QSizeF(0, 0)))
+                   : QSizeF(labelSize());
     QPointF origin(bounds.center().x() - label.width() / 2,
                    bounds.center().y() - label.height() / 2);
     if (!symbol_.empty()) {
@@ -116,7 +127,7 @@ void StyledButton::paintEvent(QPaintEvent *) {
     if (!text().isEmpty()) {
         painter.setFont(style_.font);
         painter.setPen(style_.labelColor);
-        const double room = bounds.right() - style_.insets.right() - origin.x();
+        const double room = bounds.right() - padding.right() - origin.x();
         const QString shown =
             truncates_ ? QFontMetricsF(style_.font).elidedText(text(), Qt::ElideRight, room)
                        : text();

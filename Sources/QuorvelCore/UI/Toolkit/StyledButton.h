@@ -24,8 +24,9 @@ public:
     // Between the symbol and the text.
     void setLabelSpacing(int spacing);
 
-    // A truncating button gives up width when its row is short of it and
-    // ends its text with an ellipsis, as a long application name must.
+    // A truncating button gives up width when its row is short of it: first
+    // up to half of its side padding, then it ends its text with an ellipsis,
+    // as a long application name must.
     void setTruncates(bool truncates);
 
     // The fill's opacity as drawn now.
@@ -39,6 +40,8 @@ protected:
 
 private:
     QSize labelSize() const;
+    // The side padding at the current width.
+    QMarginsF sidePadding() const;
 
     ButtonStyle style_;
     std::string symbol_;

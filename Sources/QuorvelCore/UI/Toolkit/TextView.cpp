@@ -54,6 +54,11 @@ void TextView::setWrapping(bool wrapping) {
     changed();
 }
 
+void TextView::setTruncates(bool truncates) {
+    truncates_ = truncates;
+    changed();
+}
+
 void TextView::setAlignment(Qt::Alignment alignment) {
     alignment_ = alignment;
     update();
@@ -82,6 +87,12 @@ QSize TextView::sizeHint() const {
 QSize TextView::minimumSizeHint() const {
     if (wrapping_) return QSize(0, sizeHint().height());
     const QSize natural = sizeHint();
+    if (truncates_) {
+        // Room for a few characters and the ellipsis.
+        const int shortest = static_cast<int>(
+            std::ceil(QFontMetricsF(font_).horizontalAdvance(QStringLiteral("Mm…"))));
+        return QSize(std::min(natural.width(), shortest), natural.height());
+    }
     return QSize(static_cast<int>(std::ceil(natural.width() * minimumScaleFactor_)),
                  natural.height());
 }

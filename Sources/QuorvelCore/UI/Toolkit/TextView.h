@@ -23,6 +23,9 @@ public:
     void setTextFont(const QFont &font);
     void setMinimumScaleFactor(double factor);
     void setWrapping(bool wrapping);
+    // A truncating one-line text gives up width when its row is short of it
+    // and ends with an ellipsis, so that what stands beside it keeps its room.
+    void setTruncates(bool truncates);
     void setAlignment(Qt::Alignment alignment);
 
     // The font the text is drawn in at the current width.
@@ -45,6 +48,7 @@ private:
     QColor color_;
     double minimumScaleFactor_ = 1.0;
     bool wrapping_ = false;
+    bool truncates_ = false;
     Qt::Alignment alignment_ = Qt::AlignLeft | Qt::AlignVCenter;
 };
 
