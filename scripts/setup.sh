@@ -4,12 +4,20 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ pkg-config make
+  cmake g++ pkg-config make clang-format
   qt6-base-dev nlohmann-json3-dev libglib2.0-dev libxcb-ewmh-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-material-design-icons-iconfont fonts-dejavu-core fonts-wqy-microhei
   dbus xvfb openbox procps trayer xdotool
 )
+# Qt's SVG image and icon plugins: without them every application icon that
+# exists only as SVG shows the generic symbol. Debian 12 ships them in the
+# library's package, later releases in a package of their own.
+if apt-cache show qt6-svg-plugins >/dev/null 2>&1; then
+  packages+=(qt6-svg-plugins)
+else
+  packages+=(libqt6svg6)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -11,8 +11,7 @@ typedef struct cursor {
 } cursor;
 
 static void skip_blanks(cursor *c) {
-    while (c->at < c->end && (*c->at == ' ' || *c->at == '\t'))
-        ++c->at;
+    while (c->at < c->end && (*c->at == ' ' || *c->at == '\t')) ++c->at;
 }
 
 /* Decimal digits into *value; -1 when there are none or they exceed limit. */
@@ -85,20 +84,15 @@ static void take_name(cursor *c, char *name, size_t size) {
 
 int32_t qv_status_from_state(char letter) {
     switch (letter) {
-    case 'R':
-        return QV_PROC_STATUS_RUNNING;
+    case 'R': return QV_PROC_STATUS_RUNNING;
     case 'S':
     case 'D':
-    case 'I':
-        return QV_PROC_STATUS_SLEEPING;
+    case 'I': return QV_PROC_STATUS_SLEEPING;
     case 'T':
-    case 't':
-        return QV_PROC_STATUS_STOPPED;
+    case 't': return QV_PROC_STATUS_STOPPED;
     case 'Z':
-    case 'X':
-        return QV_PROC_STATUS_ZOMBIE;
-    default:
-        return QV_PROC_STATUS_UNKNOWN;
+    case 'X': return QV_PROC_STATUS_ZOMBIE;
+    default: return QV_PROC_STATUS_UNKNOWN;
     }
 }
 
@@ -171,8 +165,7 @@ int qv_parse_proc_start_time(const char *text, size_t length, uint64_t *startTim
     for (int field = 3; field < 22; ++field) {
         skip_blanks(&c);
         if (c.at == c.end) return -1;
-        while (c.at < c.end && *c.at != ' ')
-            ++c.at;
+        while (c.at < c.end && *c.at != ' ') ++c.at;
     }
     skip_blanks(&c);
     uint64_t value = 0;
@@ -213,8 +206,7 @@ int qv_proc_record_from_texts(int32_t pid, const char *status, size_t statusLeng
     /* The executable's file name is the long name; the kernel's 15-byte
      * command name stands in where there is no path. */
     size_t base = exeLength;
-    while (base > 0 && exe[base - 1] != '/')
-        --base;
+    while (base > 0 && exe[base - 1] != '/') --base;
     if (base < exeLength)
         copy_cut(record->name, sizeof record->name, exe + base, exeLength - base);
     else

@@ -36,8 +36,7 @@ std::optional<std::string> InMemoryApplicationResolver::identifierAt(const std::
 
 void InMemoryApplicationResolver::retainOnly(const std::vector<ProcessIdentity> &alive) {
     std::set<Key> keep;
-    for (const ProcessIdentity &process : alive)
-        keep.emplace(process.pid, process.startTime);
+    for (const ProcessIdentity &process : alive) keep.emplace(process.pid, process.startTime);
     std::erase_if(resolved_, [&](const auto &entry) { return !keep.contains(entry.first); });
 }
 

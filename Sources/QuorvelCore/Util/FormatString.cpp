@@ -34,8 +34,7 @@ std::optional<Placeholder> parsePlaceholder(std::string_view format, std::size_t
     std::size_t at = start + 1;
     Placeholder placeholder;
     std::size_t digitsEnd = at;
-    while (digitsEnd < format.size() && isDigit(format[digitsEnd]))
-        ++digitsEnd;
+    while (digitsEnd < format.size() && isDigit(format[digitsEnd])) ++digitsEnd;
     if (digitsEnd > at) {
         if (digitsEnd >= format.size() || format[digitsEnd] != '$') return std::nullopt;
         std::size_t position = 0;

@@ -82,8 +82,7 @@ std::optional<std::string> matchOne(const Tag &wanted, std::span<const std::stri
 
 std::string joined(std::span<const std::string> codes) {
     std::string result;
-    for (const std::string &code : codes)
-        result += (result.empty() ? "" : ", ") + code;
+    for (const std::string &code : codes) result += (result.empty() ? "" : ", ") + code;
     return result;
 }
 
