@@ -3,6 +3,12 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <csignal>
+#include <vector>
+
+#include "../Governance/GovernorHarness.h"
+#include "../Process/ProbeChild.h"
+#include "../Workspace/ProcState.h"
 #include "App/ProModel.h"
 #include "Support/FixedPressure.h"
 #include "Support/ScriptedParts.h"
@@ -10,67 +16,69 @@
 namespace quorvel {
 namespace {
 
-using namespace std::chrono_literals;
-
 using test::fixedReading;
 using test::scriptedParts;
 
-VMSnapshot halfUsed() {
-    return VMSnapshot{4096, 8192, 1};
-}
+constexpr int kPatience = 30000; // ms; only a broken build waits this long
 
-TEST(ProModel, StartsEmptyAndTakesTheFirstSnapshot) {
-    ProModel model(scriptedParts(fixedReading(halfUsed())));
-    EXPECT_EQ(model.pressure(), PressureSnapshot{});
-    EXPECT_TRUE(model.usageHistory().empty());
-    EXPECT_EQ(model.menuBarSymbol(), QStringLiteral("memorychip"));
-
-    ASSERT_TRUE(QTest::qWaitFor([&] { return model.pressure().vm.has_value(); }, 10000));
-    EXPECT_EQ(model.usageHistory(), std::vector<double>{0.5});
-}
-
-TEST(ProModel, KeepsTheLatestFortyFractions) {
-    ProModel model(scriptedParts(fixedReading(std::nullopt)));
-    for (int i = 1; i <= 41; ++i) {
-        VMSnapshot vm{4096, 4096 * 100, static_cast<uint64_t>(100 - i)};
-        model.receivePressure({PressureLevel::normal, vm});
-    }
-    ASSERT_EQ(model.usageHistory().size(), 40u);
-    EXPECT_DOUBLE_EQ(model.usageHistory().front(), 0.02);
-    EXPECT_DOUBLE_EQ(model.usageHistory().back(), 0.41);
-
-    model.receivePressure({PressureLevel::warning, std::nullopt});
-    EXPECT_EQ(model.usageHistory().size(), 40u);
-    EXPECT_DOUBLE_EQ(model.usageHistory().back(), 0.41);
-    model.receivePressure({PressureLevel::normal, VMSnapshot{}});
-    EXPECT_DOUBLE_EQ(model.usageHistory().back(), 0.0);
-}
-
-TEST(ProModel, PublishesTheSymbolOnEverySnapshot) {
-    ProModel model(scriptedParts(fixedReading(std::nullopt)));
-    QSignalSpy symbols(&model, &ProModel::menuBarSymbolChanged);
-    QSignalSpy pressures(&model, &ProModel::pressureChanged);
-    QSignalSpy histories(&model, &ProModel::usageHistoryChanged);
-    const std::pair<PressureLevel, const char *> sequence[] = {
-        {PressureLevel::warning, "exclamationmark.circle"},
-        {PressureLevel::warning, "exclamationmark.circle"},
-        {PressureLevel::critical, "exclamationmark.triangle.fill"},
-        {PressureLevel::normal, "memorychip"},
+TEST(ProModel, PublishesEveryListAsItCameAndHandsItToTheRulesOnce) {
+    // Notes, at each post, which list the model was publishing then.
+    struct GroupsAtEachPost final : platform::Notifier {
+        const ProModel *model = nullptr;
+        std::vector<std::vector<AppGroup>> seen;
+        using Notifier::post;
+        void post(platform::Notification) override { seen.push_back(model->groups()); }
     };
-    for (const auto &[level, expected] : sequence) {
-        model.receivePressure({level, std::nullopt});
-        EXPECT_EQ(model.menuBarSymbol(), QString::fromLatin1(expected));
-    }
-    EXPECT_EQ(symbols.count(), 4);
-    EXPECT_EQ(symbols.at(1).at(0).toString(), QStringLiteral("exclamationmark.circle"));
-    EXPECT_EQ(pressures.count(), 4);
-    EXPECT_EQ(histories.count(), 0);
+    auto notifier = std::make_shared<GroupsAtEachPost>();
+    auto parts = scriptedParts(fixedReading(std::nullopt));
+    parts.notifier = notifier;
+    ProModel model(std::move(parts));
+    notifier->model = &model;
+    QSignalSpy deliveries(&model, &ProModel::groupsChanged);
+
+    AppGroup big = testing::application("Big", "org.test.Big", {42}, 8ull << 30);
+    model.thresholds().addRule(big.key, big.displayName);
+    ThresholdRule rule = model.thresholds().rules().front();
+    rule.limitBytes = 1ull << 30;
+    rule.sustainedSeconds = 0;
+    rule.action = RuleAction::notify;
+    rule.isEnabled = true;
+    model.thresholds().update(rule);
+    model.thresholds().setAutomaticGovernanceOn(true);
+
+    model.receiveGroups({big});
+    ASSERT_EQ(notifier->seen.size(), 1u);
+    EXPECT_EQ(notifier->seen.front(), std::vector<AppGroup>{big}) << "held before the rules run";
+    // An equal list is announced again; within the cooldown the breach is not.
+    model.receiveGroups({big});
+    EXPECT_EQ(deliveries.count(), 2);
+    EXPECT_EQ(notifier->seen.size(), 1u);
+    model.receiveGroups({});
+    EXPECT_TRUE(model.groups().empty()) << "replaced, not merged";
 }
 
-TEST(ProModel, IgnoresDeliveriesAfterItIsGone) {
-    auto model = std::make_unique<ProModel>(scriptedParts(fixedReading(halfUsed())));
-    model.reset();
-    QTest::qWait(50);
+// The quit paths of a running program: the helper freezes our child through
+// its live model and quits on the signal without unwinding, so only the
+// application's quit notice can have resumed the child.
+TEST(ProModelLoop, WhatTheGovernorFrozeIsResumedWhenTheApplicationQuits) {
+    for (const int quitSignal : {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM}) {
+        SCOPED_TRACE(quitSignal);
+        ProbeChild child(QUORVEL_HELPER_DIR "/GovernedChild", {"tethered"});
+        ASSERT_TRUE(child.started());
+        QProcess freezer;
+        freezer.start(QStringLiteral(QUORVEL_HELPER_DIR "/FreezingModel"),
+                      {QString::number(child.pid())});
+        ASSERT_TRUE(freezer.waitForStarted(10000));
+        ASSERT_TRUE(freezer.waitForReadyRead(kPatience));
+        ASSERT_EQ(freezer.readLine().trimmed(), "frozen");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return processState(child.pid()) == 'T'; }, kPatience));
+
+        ::kill(static_cast<pid_t>(freezer.processId()), quitSignal);
+        ASSERT_TRUE(freezer.waitForFinished(kPatience));
+        EXPECT_EQ(freezer.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(freezer.exitCode(), 0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return processState(child.pid()) != 'T'; }, kPatience));
+    }
 }
 
 } // namespace

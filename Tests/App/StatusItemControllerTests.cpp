@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QScreen>
 
-#include "App/PanelPlacement.h"
 #include "App/StatusItemController.h"
 #include "Support/FakeStatusIcon.h"
 
@@ -47,159 +46,87 @@ struct Harness {
     int closed = 0;
 };
 
-TEST(StatusItemController, RedrawsTheIconOnlyWhenTheSymbolChanges) {
+enum class Act { click, clickOutside, escape, automatedShow };
+
+// The user's clicks, `after` the step before, and what each leaves behind.
+TEST(StatusItemController, OpensAndClosesAsTheUserActs) {
+    const struct Step {
+        Act act;
+        std::chrono::milliseconds after;
+        bool shown;
+        int opened;
+        int closed;
+    } steps[] = {
+        {Act::click, 0ms, true, 1, 0},
+        {Act::click, 0ms, false, 1, 1},
+        {Act::click, 0ms, true, 2, 1},
+        // The press on the tray takes the focus first, then the tray reports the
+        // click: it closes for good; a later, separate click opens again.
+        {Act::clickOutside, 0ms, false, 2, 2},
+        {Act::click, 50ms, false, 2, 2},
+        {Act::click, 50ms, true, 3, 2},
+        // A click elsewhere, then on the icon once the reopen guard has passed.
+        {Act::clickOutside, 0ms, false, 3, 3},
+        {Act::click, StatusItemController::kReopenGuard + 1ms, true, 4, 3},
+        // Escape is no click on the icon: the next click opens at once.
+        {Act::escape, 0ms, false, 4, 4},
+        {Act::click, 0ms, true, 5, 4},
+        {Act::click, 0ms, false, 5, 5},
+        // An automated show, and the close that follows, tell no callback.
+        {Act::automatedShow, 0ms, true, 5, 5},
+        {Act::automatedShow, 0ms, true, 5, 5},
+        {Act::click, 0ms, false, 5, 5},
+        {Act::click, 0ms, true, 6, 5},
+    };
     Harness h;
-    EXPECT_EQ(h.icon->iconsSet, 1);
-    EXPECT_TRUE(h.icon->visible);
-    EXPECT_FALSE(h.icon->toolTip.isEmpty());
-    for (const char *symbol : {"memorychip", "memorychip", "exclamationmark.circle",
-                               "exclamationmark.circle", "memorychip"}) {
-        h.controller->setSymbol(QString::fromLatin1(symbol));
+    for (const Step &step : steps) {
+        SCOPED_TRACE(&step - steps);
+        h.now += step.after;
+        switch (step.act) {
+        case Act::click: h.icon->click(); break;
+        case Act::clickOutside: h.clickOutside(); break;
+        case Act::automatedShow: h.controller->showPopover(); break;
+        case Act::escape: {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(h.controller->panel(), &escape);
+        }
+        }
+        EXPECT_EQ(h.controller->isPanelShown(), step.shown);
+        EXPECT_EQ(h.opened, step.opened);
+        EXPECT_EQ(h.closed, step.closed);
     }
-    EXPECT_EQ(h.icon->iconsSet, 3);
-    EXPECT_EQ(h.controller->symbol(), QStringLiteral("memorychip"));
+    // The icon is drawn again only when the symbol changes.
+    for (const char *symbol : {"memorychip", "exclamationmark.circle", "exclamationmark.circle"})
+        h.controller->setSymbol(QString::fromLatin1(symbol));
+    EXPECT_EQ(h.icon->iconsSet, 2);
 }
 
-TEST(StatusItemController, AClickOpensAndASecondClickCloses) {
-    Harness h;
-    h.icon->click();
-    EXPECT_TRUE(h.controller->isPanelShown());
-    EXPECT_EQ(h.opened, 1);
-    EXPECT_EQ(h.controller->panel()->width(), 400);
-    EXPECT_TRUE(h.controller->panel()->windowFlags().testFlag(Qt::Tool));
-    EXPECT_TRUE(h.controller->panel()->windowFlags().testFlag(Qt::FramelessWindowHint));
-    h.icon->click();
-    EXPECT_FALSE(h.controller->isPanelShown());
-    EXPECT_EQ(h.closed, 1);
-    EXPECT_EQ(h.opened, 1);
-}
-
-TEST(StatusItemController, AClickOnTheIconThatTookTheFocusClosesForGood) {
-    Harness h;
-    h.icon->click();
-    // The press on the tray takes the focus first, then the tray reports the click.
-    h.clickOutside();
-    EXPECT_FALSE(h.controller->isPanelShown());
-    h.now += 50ms;
-    h.icon->click();
-    EXPECT_FALSE(h.controller->isPanelShown());
-    EXPECT_EQ(h.opened, 1);
-    EXPECT_EQ(h.closed, 1);
-    // A later, separate click opens it again.
-    h.now += 50ms;
-    h.icon->click();
-    EXPECT_TRUE(h.controller->isPanelShown());
-}
-
-TEST(StatusItemController, ClosesOnAClickOutsideOrEscapeAndReopensLater) {
-    Harness h;
-    h.icon->click();
-    h.clickOutside();
-    EXPECT_FALSE(h.controller->isPanelShown());
-    EXPECT_EQ(h.closed, 1);
-    h.now += StatusItemController::kReopenGuard + 1ms;
-    h.icon->click();
-    EXPECT_TRUE(h.controller->isPanelShown());
-
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(h.controller->panel(), &escape);
-    EXPECT_FALSE(h.controller->isPanelShown());
-    EXPECT_EQ(h.closed, 2);
-    // Escape is no click on the icon: the next click opens at once.
-    h.icon->click();
-    EXPECT_TRUE(h.controller->isPanelShown());
-    EXPECT_EQ(h.opened, 3);
-}
-
-TEST(StatusItemController, AnAutomatedShowTellsNoCallback) {
-    Harness h;
-    h.controller->showPopover();
-    EXPECT_TRUE(h.controller->isPanelShown());
-    EXPECT_TRUE(h.controller->isAutomatedShow());
-    h.controller->showPopover();
-    EXPECT_TRUE(h.controller->isAutomatedShow());
-    h.icon->click();
-    EXPECT_FALSE(h.controller->isPanelShown());
-    EXPECT_FALSE(h.controller->isAutomatedShow());
-    EXPECT_EQ(h.opened, 0);
-    EXPECT_EQ(h.closed, 0);
-}
-
-TEST(StatusItemController, ButtonFrameIsTheIconsOrTheLastClickPoint) {
+TEST(StatusItemController, PlacesThePanelUnderTheIconOrTheLastClickPoint) {
     Harness unknown;
     EXPECT_FALSE(unknown.controller->buttonFrameInScreen());
-    EXPECT_TRUE(unknown.controller->diagnostics().contains(
-        QStringLiteral("winFrame=(0.0, 0.0, 0.0, 0.0)")));
     unknown.icon->click(QPoint(640, 12));
     EXPECT_EQ(unknown.controller->buttonFrameInScreen(), QRect(640, 12, 1, 1));
 
-    Harness known(true, QRect(500, 0, 24, 24));
-    EXPECT_EQ(known.controller->buttonFrameInScreen(), QRect(500, 0, 24, 24));
-    const QString line = known.controller->diagnostics();
-    EXPECT_TRUE(
-        line.startsWith(QStringLiteral("visible=true len=-1.0 img=true imgSize=(24.0, 24.0) "
-                                       "btnFrame=(0.0, 0.0, 24.0, 24.0) "
-                                       "winFrame=(500.0, 0.0, 24.0, 24.0) screen=(")))
-        << line.toStdString();
-}
-
-TEST(StatusItemController, PlacesThePanelUnderTheIconOnScreen) {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    Harness h(true, QRect(screen.right() - 30, screen.top(), 24, 24));
-    h.icon->click();
-    const QRect panel = h.controller->panel()->frameGeometry();
+    Harness known(true, QRect(screen.right() - 30, screen.top(), 24, 24));
+    EXPECT_EQ(known.controller->buttonFrameInScreen(), known.icon->frame);
+    known.icon->click();
+    const QRect panel = known.controller->panel()->frameGeometry();
     EXPECT_TRUE(screen.contains(panel)) << panel.x() << "," << panel.y();
     EXPECT_GE(panel.top(), screen.top() + 24);
 }
 
 TEST(StatusItemController, WithoutATrayThePanelIsAWindowWhoseCloseEndsTheRun) {
     Harness h(false);
-    PanelHost *panel = h.controller->panel();
     EXPECT_TRUE(h.controller->isPanelShown());
-    EXPECT_EQ(panel->windowTitle(), QStringLiteral("Quorvel"));
-    EXPECT_FALSE(panel->windowFlags().testFlag(Qt::Tool));
     EXPECT_EQ(h.icon->iconsSet, 0);
-    EXPECT_TRUE(h.controller->diagnostics().startsWith(QStringLiteral("visible=false")));
     int quits = 0;
     QObject::connect(h.controller.get(), &StatusItemController::windowClosed, [&] { ++quits; });
     h.clickOutside(); // a window stays open when it loses the focus
+    h.icon->click();  // and a tray that is not there toggles nothing
     EXPECT_TRUE(h.controller->isPanelShown());
-    panel->close();
+    h.controller->panel()->close();
     EXPECT_EQ(quits, 1);
-}
-
-struct PlacementCase {
-    const char *edge;
-    QRect anchor;
-    QRect available;
-    QPoint expected;
-};
-
-// A 1000 × 800 screen, a 400 × 300 panel, bars 30 px thick at each edge.
-TEST(PanelPlacement, KeepsThePanelBesideTheBarAtEachEdge) {
-    const QRect screen(0, 0, 1000, 800);
-    const QSize panel(400, 300);
-    const PlacementCase cases[] = {
-        {"top, icon known", QRect(900, 3, 24, 24), QRect(0, 30, 1000, 770), QPoint(600, 31)},
-        {"top, click point", QRect(500, 15, 1, 1), QRect(0, 30, 1000, 770), QPoint(300, 30)},
-        {"top, left corner", QRect(2, 3, 24, 24), QRect(0, 30, 1000, 770), QPoint(0, 31)},
-        {"bottom, icon known", QRect(900, 773, 24, 24), QRect(0, 0, 1000, 770), QPoint(600, 469)},
-        {"bottom, click point", QRect(100, 785, 1, 1), QRect(0, 0, 1000, 770), QPoint(0, 470)},
-        {"left bar, low icon", QRect(3, 700, 24, 24), QRect(30, 0, 970, 800), QPoint(30, 396)},
-        {"right bar, high icon", QRect(973, 40, 24, 24), QRect(0, 0, 970, 800), QPoint(570, 68)},
-        {"right bar, click point", QRect(985, 300, 1, 1), QRect(0, 0, 970, 800), QPoint(570, 305)},
-    };
-    for (const PlacementCase &c : cases) {
-        SCOPED_TRACE(c.edge);
-        const QPoint at = panelPosition(panel, c.anchor, screen, c.available);
-        EXPECT_EQ(at, c.expected);
-        EXPECT_TRUE(c.available.contains(QRect(at, panel)));
-    }
-}
-
-TEST(PanelPlacement, APanelLargerThanTheScreenStartsAtItsCorner) {
-    const QRect screen(0, 0, 300, 200);
-    EXPECT_EQ(panelPosition(QSize(400, 300), QRect(150, 5, 20, 20), screen, screen), QPoint(0, 0));
 }
 
 } // namespace

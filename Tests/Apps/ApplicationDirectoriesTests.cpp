@@ -48,9 +48,6 @@ TEST(ApplicationDirectories, FollowTheXdgRulesAndAddTheExports) {
         {"no home at all",
          {std::nullopt, std::nullopt, "/usr/share"},
          {"/usr/share/applications", flatpak, snap}},
-        {"a relative home",
-         {"ana", std::nullopt, "/usr/share"},
-         {"/usr/share/applications", flatpak, snap}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-// A throw-away tree of data directories holding desktop entries and the
-// programs they start, for tests that need real files.
+// A throw-away tree of desktop entries and the programs they start, for
+// tests that need real files.
 class ApplicationsTree {
 public:
     // Where the entries of data directory `dataDir` go.

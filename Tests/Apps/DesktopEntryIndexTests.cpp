@@ -2,8 +2,8 @@
 
 #include <QStandardPaths>
 
-#include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -25,195 +25,109 @@ std::string idOf(const InstalledApplication *application) {
     return application ? application->id : "(none)";
 }
 
-class DesktopEntryIndexTest : public ::testing::Test {
-protected:
-    DesktopEntryIndex build() const {
-        return DesktopEntryIndex(
-            {tree.applications("home"), tree.applications("share1"), tree.applications("share2")});
-    }
+// Three applications directories, earliest first.
+DesktopEntryIndex indexOf(const ApplicationsTree &tree) {
+    return DesktopEntryIndex({tree.path("1"), tree.path("2"), tree.path("3")});
+}
 
+TEST(DesktopEntryIndex, IndexesShownRunnableEntriesByIdProgramAndFile) {
     ApplicationsTree tree;
-};
-
-TEST_F(DesktopEntryIndexTest, CountsOnlyShownRunnableWellFormedEntries) {
-    const std::string app = tree.program("bin/demo-app");
-    struct Case {
-        std::string id;
-        std::string content;
-        bool counts;
-    };
-    const std::vector<Case> cases = {
-        {"valid", desktopEntry("Valid", app + " %U"), true},
-        {"with-path-key", desktopEntry("Worker", app, "Path=/tmp\n"), true},
-        {"link", "[Desktop Entry]\nType=Link\nName=Link\nURL=https://example.org\n", false},
-        {"no-display", desktopEntry("Quiet", app, "NoDisplay=true\n"), false},
-        {"hidden", desktopEntry("Gone", app, "Hidden=true\n"), false},
-        {"terminal", desktopEntry("Shell Tool", app, "Terminal=true\n"), false},
-        {"no-exec", "[Desktop Entry]\nType=Application\nName=NoExec\n", false},
-        {"empty-exec", desktopEntry("Empty", ""), false},
-        {"open-quote", desktopEntry("Quote", "\"" + app + " --flag"), false},
-        {"field-code-only", desktopEntry("Codes", "%U"), false},
-        {"missing-program", desktopEntry("Missing", "/nonexistent/quorvel-test-program"), false},
-        {"missing-try-exec", desktopEntry("Untried", app, "TryExec=/nonexistent/quorvel\n"), false},
-        {"no-group", "Type=Application\nName=Loose\nExec=" + app + "\n", false},
-        {"other-group-first", "[Other]\nA=b\n" + desktopEntry("Late", app), false},
-        {"binary",
-         std::string("\x7f"
-                     "ELF\x02\x01\x01\0\0\0\xff\xfe",
-                     12),
-         false},
-        {"latin1-name", desktopEntry("Caf\xe9", app), false},
-        {"no-name", "[Desktop Entry]\nType=Application\nExec=" + app + "\n", false},
-        {"huge", desktopEntry("Huge", app, "# " + std::string(2 * 1024 * 1024, 'x') + "\n"), false},
-    };
-    for (const Case &c : cases)
-        tree.write("share1/applications/" + c.id + ".desktop", c.content);
-    tree.write("share1/applications/not-an-entry.txt", desktopEntry("Text", app));
-    tree.write("share1/applications/.desktop", desktopEntry("Nameless", app));
-    fs::create_directories(tree.applications("share1") + "/directory.desktop");
-    ASSERT_EQ(::mkfifo((tree.applications("share1") + "/fifo.desktop").c_str(), 0600), 0);
-
-    const DesktopEntryIndex index = build();
-    for (const Case &c : cases) {
-        EXPECT_EQ(index.byId(c.id) != nullptr, c.counts) << c.id;
-    }
-    EXPECT_EQ(index.size(), 2u);
-}
-
-TEST_F(DesktopEntryIndexTest, FindsEntriesByTheProgramsTheyStart) {
-    const std::string app = tree.program("bin/demo-app");
-    const std::string spaced = tree.program("my apps/spaced app");
-    const std::string target = tree.program("bin/real-target");
-    const std::string link = tree.path("bin/link");
-    fs::create_symlink(target, link);
-    const std::string truePath = QStandardPaths::findExecutable("true").toStdString();
-    ASSERT_FALSE(truePath.empty());
-
-    const std::string demoFile =
-        tree.write("share1/applications/demo-app.desktop",
-                   desktopEntry("Demo", app + " %U", "Icon=demo-icon\nName[xx_YY]=Demo in XX\n"));
-    tree.write("share1/applications/spaced.desktop",
-               desktopEntry("Spaced", "\"" + spaced + "\" --open %F"));
-    tree.write("share1/applications/linked.desktop", desktopEntry("Linked", link));
-    tree.write("share1/applications/bare.desktop", desktopEntry("Bare", "true --quiet"));
-
-    const DesktopEntryIndex index = build();
-    const InstalledApplication *demo = index.byProgram(canonical(app));
-    ASSERT_NE(demo, nullptr);
-    EXPECT_EQ(*demo, (InstalledApplication{demoFile, "demo-app", "Demo", "demo-icon"}));
-    EXPECT_EQ(index.byFile(demoFile), demo);
-    EXPECT_EQ(idOf(index.byProgram(canonical(spaced))), "spaced");
-    EXPECT_EQ(idOf(index.byProgram(canonical(target))), "linked");
-    EXPECT_EQ(index.byProgram(link), nullptr);
-    EXPECT_EQ(idOf(index.byProgram(canonical(truePath))), "bare");
-    EXPECT_EQ(index.byProgram(""), nullptr);
-}
-
-TEST_F(DesktopEntryIndexTest, NeverKeysLaunchWrappers) {
-    const std::string wrapped = tree.program("bin/wrapped");
-    const std::string tried = tree.program("bin/tried");
-    const std::string interpreter = tree.program("bin/python3.12");
+    const auto program = [&](const char *name) { return tree.program(std::string("bin/") + name); };
+    const std::string app = program("app"), demo = program("demo-app"), target = program("target"),
+                      editor = program("editor"), viewer = program("viewer"),
+                      tool = program("tool"), wrapped = program("wrapped"),
+                      tried = program("tried"), interpreter = program("python3.12"),
+                      masked = program("masked"), spaced = tree.program("my apps/spaced app"),
+                      link = tree.path("bin/link"), envLink = tree.path("bin/launch");
     const std::string envPath = canonical(QStandardPaths::findExecutable("env").toStdString());
-    const std::string shPath = canonical(QStandardPaths::findExecutable("sh").toStdString());
-    const std::string envLink = tree.path("bin/launch");
+    const std::string truePath = canonical(QStandardPaths::findExecutable("true").toStdString());
+    fs::create_symlink(target, link);
     fs::create_symlink(envPath, envLink);
+    const auto entry = [](const std::string &name, const std::string &exec,
+                          const std::string &more = {}) { return desktopEntry(name, exec, more); };
 
-    tree.write("share1/applications/env-wrapped.desktop",
-               desktopEntry("Env Wrapped", "env FOO=1 " + wrapped));
-    tree.write("share1/applications/env-tried.desktop",
-               desktopEntry("Env Tried", "env FOO=1 " + tried + " --x", "TryExec=" + tried + "\n"));
-    tree.write("share1/applications/shell.desktop", desktopEntry("Shell", "sh -c \"echo hi\""));
-    tree.write("share1/applications/script.desktop", desktopEntry("Script", interpreter + " s.py"));
-    tree.write("share1/applications/launch.desktop", desktopEntry("Launch", envLink + " A=1 x"));
-
-    const DesktopEntryIndex index = build();
-    EXPECT_EQ(index.size(), 5u);
-    EXPECT_EQ(idOf(index.byProgram(canonical(tried))), "env-tried");
-    for (const std::string &program :
-         {envPath, shPath, canonical(wrapped), canonical(interpreter)}) {
-        EXPECT_EQ(index.byProgram(program), nullptr) << program;
-    }
-}
-
-TEST_F(DesktopEntryIndexTest, GivesASharedProgramToTheEntryNamingItElseTheFirst) {
-    const std::string editor = tree.program("bin/editor");
-    const std::string viewer = tree.program("bin/viewer");
-    const std::string tool = tree.program("bin/tool");
-    tree.write("share1/applications/aaa-open-with.desktop", desktopEntry("Open", editor + " %f"));
-    tree.write("share2/applications/editor.desktop", desktopEntry("Editor", editor));
-    tree.write("share1/applications/alpha.desktop", desktopEntry("Alpha", viewer));
-    tree.write("share1/applications/com.example.Viewer.desktop", desktopEntry("Viewer", viewer));
-    tree.write("share2/applications/alpha-tool.desktop", desktopEntry("Alpha Tool", tool));
-    tree.write("share1/applications/zeta-tool.desktop", desktopEntry("Zeta Tool", tool));
-    tree.write("share1/applications/beta-tool.desktop", desktopEntry("Beta Tool", tool));
-
-    const DesktopEntryIndex index = build();
-    EXPECT_EQ(idOf(index.byProgram(canonical(editor))), "editor");
-    EXPECT_EQ(idOf(index.byProgram(canonical(viewer))), "com.example.Viewer");
-    EXPECT_EQ(idOf(index.byProgram(canonical(tool))), "beta-tool");
-}
-
-TEST_F(DesktopEntryIndexTest, LetsEarlierDirectoriesTakeAnId) {
-    const std::string app = tree.program("bin/app");
-    const std::string masked = tree.program("bin/masked");
-    const std::string mine =
-        tree.write("home/applications/same.desktop", desktopEntry("Mine", app));
-    tree.write("share1/applications/same.desktop", desktopEntry("System", app));
-    tree.write("home/applications/masked.desktop", desktopEntry("Masked", masked, "Hidden=true\n"));
-    tree.write("share1/applications/masked.desktop", desktopEntry("Masked", masked));
-    tree.write("home/applications/quiet.desktop", desktopEntry("Quiet", app, "NoDisplay=true\n"));
-    tree.write("share2/applications/quiet.desktop", desktopEntry("Quiet", app));
-    tree.write("home/applications/broken.desktop", "not a desktop entry\n");
-    const std::string sound =
-        tree.write("share2/applications/broken.desktop", desktopEntry("Sound", app));
-
-    const DesktopEntryIndex index = build();
-    ASSERT_NE(index.byId("same"), nullptr);
-    EXPECT_EQ(index.byId("same")->name, "Mine");
-    EXPECT_EQ(index.byId("same")->path, mine);
-    EXPECT_EQ(index.byId("masked"), nullptr);
-    EXPECT_EQ(index.byProgram(canonical(masked)), nullptr);
-    EXPECT_EQ(index.byId("quiet"), nullptr);
-    ASSERT_NE(index.byId("broken"), nullptr);
-    EXPECT_EQ(index.byId("broken")->path, sound);
-}
-
-TEST_F(DesktopEntryIndexTest, NamesEntriesInSubdirectoriesWithDashes) {
-    const std::string app = tree.program("bin/app");
-    const std::string file =
-        tree.write("share1/applications/vendor/suite/tool.desktop", desktopEntry("Tool", app));
-
-    const DesktopEntryIndex index = build();
-    ASSERT_NE(index.byId("vendor-suite-tool"), nullptr);
-    EXPECT_EQ(index.byId("vendor-suite-tool")->path, file);
-    EXPECT_EQ(idOf(index.byFile(file)), "vendor-suite-tool");
-    EXPECT_EQ(idOf(index.byProgram(canonical(app))), "vendor-suite-tool");
-}
-
-TEST_F(DesktopEntryIndexTest, NamesEntriesInTheRunsLanguage) {
-    const std::string app = tree.program("bin/app");
-    tree.write("share1/applications/editor.desktop",
-               desktopEntry("Editor", app, "Name[de]=Bearbeiter\nName[fr]=Éditeur\n"));
-    const auto nameIn = [&](const char *language) {
-        ::setenv("LANGUAGE", language, 1);
-        const DesktopEntryIndex index = build();
-        return index.byId("editor") ? index.byId("editor")->name : "(none)";
+    struct Entry {
+        std::string file;
+        std::string content;
+        const char *id;
+        const char *name; // what the ID finds; none when null
     };
-    const char *previous = std::getenv("LANGUAGE");
-    const std::string saved = previous ? previous : "";
+    const std::vector<Entry> entries = {
+        {"2/valid.desktop", entry("Valid", app + " %U"), "valid", "Valid"},
+        // What is no shown, runnable, well-formed application counts for nothing.
+        {"2/link.desktop", "[Desktop Entry]\nType=Link\nName=L\nURL=https://a.org\n", "link", {}},
+        {"2/terminal.desktop", entry("Shell Tool", app, "Terminal=true\n"), "terminal", {}},
+        {"2/no-exec.desktop", "[Desktop Entry]\nType=Application\nName=NoExec\n", "no-exec", {}},
+        {"2/open-quote.desktop", entry("Quote", "\"" + app + " --flag"), "open-quote", {}},
+        {"2/codes-only.desktop", entry("Codes", "%U"), "codes-only", {}},
+        {"2/missing.desktop", entry("Missing", "/nonexistent/quorvel-test"), "missing", {}},
+        {"2/untried.desktop", entry("U", app, "TryExec=/nonexistent/q\n"), "untried", {}},
+        {"2/binary.desktop", std::string("\x7f\x45LF\x02\x01\x01\0\0\0\xff\xfe", 12), "binary", {}},
+        {"2/anon.desktop", "[Desktop Entry]\nType=Application\nExec=" + app + "\n", "anon", {}},
+        {"2/huge.desktop", entry("Huge", app, "# " + std::string(2 << 20, 'x') + "\n"), "huge", {}},
+        {"2/not-an-entry.txt", entry("Text", app), "not-an-entry", {}},
+        {"2/.desktop", entry("Nameless", app), "", {}},
+        // An earlier directory takes an ID, with a Hidden entry too, but not with a broken file.
+        {"1/same.desktop", entry("Mine", app), "same", "Mine"},
+        {"2/same.desktop", entry("System", app), "same", "Mine"},
+        {"1/masked.desktop", entry("Masked", masked, "Hidden=true\n"), "masked", {}},
+        {"2/masked.desktop", entry("Masked", masked), "masked", {}},
+        {"1/quiet.desktop", entry("Quiet", app, "NoDisplay=true\n"), "quiet", {}},
+        {"3/quiet.desktop", entry("Quiet", app), "quiet", {}},
+        {"1/broken.desktop", "not a desktop entry\n", "broken", "Sound"},
+        {"3/broken.desktop", entry("Sound", app), "broken", "Sound"},
+        {"2/vendor/suite/tool.desktop", entry("Tool", tool), "vendor-suite-tool", "Tool"},
+        // Programs: quoted, through a symlink, on the PATH; wrappers are looked through.
+        {"2/demo-app.desktop", entry("Demo", demo + " %U", "Icon=demo-icon\nName[xx_YY]=XX\n"),
+         "demo-app", "Demo"},
+        {"2/spaced.desktop", entry("Spaced", "\"" + spaced + "\" --open %F"), "spaced", "Spaced"},
+        {"2/linked.desktop", entry("Linked", link), "linked", "Linked"},
+        {"2/bare.desktop", entry("Bare", "true --quiet"), "bare", "Bare"},
+        {"2/env-wrapped.desktop", entry("W", "env FOO=1 " + wrapped), "env-wrapped", "W"},
+        {"2/env-tried.desktop", entry("T", "env A=1 " + tried + " -x", "TryExec=" + tried + "\n"),
+         "env-tried", "T"},
+        {"2/script.desktop", entry("Script", interpreter + " s.py"), "script", "Script"},
+        {"2/launch.desktop", entry("Launch", envLink + " A=1 x"), "launch", "Launch"},
+        // A shared program goes to the entry whose ID names it, else the first.
+        {"2/aaa-open-with.desktop", entry("Open", editor + " %f"), "aaa-open-with", "Open"},
+        {"3/editor.desktop", entry("Editor", editor), "editor", "Editor"},
+        {"2/alpha.desktop", entry("Alpha", viewer), "alpha", "Alpha"},
+        {"2/com.example.Viewer.desktop", entry("Viewer", viewer), "com.example.Viewer", "Viewer"},
+        {"3/alpha-tool.desktop", entry("Alpha Tool", tool), "alpha-tool", "Alpha Tool"},
+        {"2/zeta-tool.desktop", entry("Zeta Tool", tool), "zeta-tool", "Zeta Tool"},
+    };
+    for (const Entry &e : entries) tree.write(e.file, e.content);
+    fs::create_directories(tree.path("2/directory.desktop"));
+    ASSERT_EQ(::mkfifo(tree.path("2/fifo.desktop").c_str(), 0600), 0);
 
-    const std::string german = nameIn("de");
-    const std::string french = nameIn("fr:de");
-    const std::string untranslated = nameIn("xx");
-    if (previous) {
-        ::setenv("LANGUAGE", saved.c_str(), 1);
-    } else {
-        ::unsetenv("LANGUAGE");
+    const DesktopEntryIndex index = indexOf(tree);
+    std::set<std::string> counted;
+    for (const Entry &e : entries) {
+        SCOPED_TRACE(e.file);
+        const InstalledApplication *found = index.byId(e.id);
+        EXPECT_STREQ(found ? found->name.c_str() : nullptr, e.name);
+        if (e.name) counted.insert(e.id);
     }
+    EXPECT_EQ(index.size(), counted.size());
 
-    EXPECT_EQ(german, "Bearbeiter");
-    EXPECT_EQ(french, "Éditeur");
-    EXPECT_EQ(untranslated, "Editor");
+    const InstalledApplication *shown = index.byProgram(canonical(demo));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(*shown, (InstalledApplication{tree.path("2/demo-app.desktop"), "demo-app", "Demo",
+                                            "demo-icon"}));
+    EXPECT_EQ(index.byFile(shown->path), shown);
+    EXPECT_EQ(idOf(index.byFile(tree.path("2/vendor/suite/tool.desktop"))), "vendor-suite-tool");
+    const std::pair<std::string, const char *> programs[] = {
+        {canonical(spaced), "spaced"},
+        {canonical(target), "linked"},
+        {truePath, "bare"},
+        {canonical(tried), "env-tried"},
+        {canonical(editor), "editor"},
+        {canonical(viewer), "com.example.Viewer"},
+        {canonical(tool), "vendor-suite-tool"}};
+    for (const std::string &path : {link, canonical(wrapped), canonical(interpreter), envPath,
+                                    canonical(masked), std::string()})
+        EXPECT_EQ(index.byProgram(path), nullptr) << path;
+    for (const auto &[path, id] : programs) EXPECT_EQ(idOf(index.byProgram(path)), id) << path;
 }
 
 } // namespace

@@ -5,8 +5,9 @@
 
 #include "SceneRender.h"
 #include "Support/IsolatedRun.h"
+#include "Support/MASShotFixtures.h"
 #include "Support/QuorvelRun.h"
-#include "Support/ScenePanelWidth.h"
+#include "UI/MASRootView.h"
 #include "UI/ProRootView.h"
 
 namespace quorvel {
@@ -15,12 +16,12 @@ namespace {
 using test::Finished;
 
 // quorvel without any desktop session.
-Finished runQuorvel(const QStringList &arguments) {
+Finished runQuorvel(const QString &arguments) {
     const test::IsolatedRun run;
     QProcessEnvironment environment = run.environment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromLatin1(name));
-    return test::runQuorvel(arguments, environment);
+    return test::runQuorvel(arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts), environment);
 }
 
 TEST(RenderCommand, DrawsEverySceneIntoAPngOfThePanelsWidth) {
@@ -28,17 +29,15 @@ TEST(RenderCommand, DrawsEverySceneIntoAPngOfThePanelsWidth) {
     for (const QString &scene : SceneRender::sceneNames()) {
         SCOPED_TRACE(scene.toStdString());
         const QString file = dir.filePath(scene + QStringLiteral(".png"));
-        const Finished run =
-            runQuorvel({QStringLiteral("--render"), scene, QStringLiteral("--output"), file});
+        const Finished run = runQuorvel(QStringLiteral("--render %1 --output %2").arg(scene, file));
         ASSERT_EQ(run.exitCode, 0) << run.err;
         const QImage image(file, "PNG");
         ASSERT_FALSE(image.isNull());
-        EXPECT_EQ(image.width(), test::scenePanelWidth(scene));
+        EXPECT_EQ(image.width(), masShotSceneFromRaw(scene.toStdString()) ? MASRootView::kWidth
+                                                                          : ProRootView::kWidth);
     }
     const QString doubled = dir.filePath(QStringLiteral("doubled.png"));
-    ASSERT_EQ(runQuorvel({QStringLiteral("--render"), QStringLiteral("focusBefore"),
-                          QStringLiteral("--output"), doubled, QStringLiteral("--scale"),
-                          QStringLiteral("2")})
+    ASSERT_EQ(runQuorvel(QStringLiteral("--render focusBefore --output %1 --scale 2").arg(doubled))
                   .exitCode,
               0);
     EXPECT_EQ(QImage(doubled, "PNG").width(), 2 * ProRootView::kWidth);
@@ -47,31 +46,25 @@ TEST(RenderCommand, DrawsEverySceneIntoAPngOfThePanelsWidth) {
 TEST(RenderCommand, RefusesUnknownScenesAndIncompleteRequests) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("out.png"));
-    const Finished unknown =
-        runQuorvel({QStringLiteral("--render"), QStringLiteral("ThresholdRules"),
-                    QStringLiteral("--output"), file});
+    const Finished unknown = runQuorvel(QStringLiteral("--render ThresholdRules --output ") + file);
     EXPECT_EQ(unknown.exitCode, 2);
     for (const QString &scene : SceneRender::sceneNames())
-        EXPECT_TRUE(unknown.err.find(scene.toStdString()) != std::string::npos) << unknown.err;
-    EXPECT_FALSE(QFile::exists(file));
+        EXPECT_NE(unknown.err.find(scene.toStdString()), std::string::npos) << unknown.err;
 
-    const QStringList incomplete[] = {
-        {QStringLiteral("--render"), QStringLiteral("focusBefore")},
-        {QStringLiteral("--render"), QStringLiteral("focusBefore"), QStringLiteral("--output"),
-         file, QStringLiteral("--scale"), QStringLiteral("3")},
-        {QStringLiteral("--output"), file},
-    };
-    for (const QStringList &arguments : incomplete) {
+    for (const QString &arguments :
+         {QStringLiteral("--render focusBefore"),
+          QStringLiteral("--render focusBefore --output %1 --scale 3").arg(file),
+          QStringLiteral("--output ") + file}) {
+        SCOPED_TRACE(arguments.toStdString());
         const Finished run = runQuorvel(arguments);
-        EXPECT_EQ(run.exitCode, 2) << arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(run.exitCode, 2);
         EXPECT_NE(run.err.find("Usage: quorvel"), std::string::npos);
     }
     EXPECT_FALSE(QFile::exists(file));
-
-    const Finished unwritable =
-        runQuorvel({QStringLiteral("--render"), QStringLiteral("focusBefore"),
-                    QStringLiteral("--output"), dir.filePath(QStringLiteral("missing/out.png"))});
-    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_EQ(runQuorvel(QStringLiteral("--render focusBefore --output ") +
+                         dir.filePath(QStringLiteral("missing/out.png")))
+                  .exitCode,
+              1);
 }
 
 } // namespace

@@ -39,29 +39,21 @@ struct GovernorHarness {
         std::make_shared<platform::InMemoryWorkspace>();
     Clock::time_point time = Clock::time_point(std::chrono::seconds(1'700'000'000));
     std::deque<std::optional<VMSnapshot>> readings;
-    int readingCount = 0;
-    // How many signals had been sent at each memory reading.
-    std::vector<std::size_t> signalsAtReading;
+    std::vector<std::size_t> signalsAtReading; // signals sent before each memory reading
     std::unique_ptr<ProcessGovernor> governor;
 
-    explicit GovernorHarness(
-        std::chrono::milliseconds restartPause = std::chrono::milliseconds(1),
-        std::chrono::milliseconds afterReadingDelay = std::chrono::milliseconds(1)) {
+    GovernorHarness() {
         governor = std::make_unique<ProcessGovernor>(ProcessGovernor::Dependencies{
             workspace,
             [this]() -> std::optional<VMSnapshot> {
-                ++readingCount;
                 signalsAtReading.push_back(workspace->signalCalls().size());
                 if (readings.empty()) return std::nullopt;
-                std::optional<VMSnapshot> reading = readings.front();
+                const std::optional<VMSnapshot> reading = readings.front();
                 readings.pop_front();
                 return reading;
             },
-            [this] {
-                time += std::chrono::seconds(1);
-                return time;
-            },
-            restartPause, afterReadingDelay});
+            [this] { return time += std::chrono::seconds(1); }, std::chrono::milliseconds(1),
+            std::chrono::milliseconds(1)});
     }
 
     const ActionRecord &latest() const { return governor->history().front(); }

@@ -30,52 +30,38 @@ inline constexpr char kEntryID[] = "org.quorvel.test.Governed";
 inline bool allStopped(const std::vector<int32_t> &pids) {
     return std::ranges::all_of(pids, [](int32_t pid) { return processState(pid) == 'T'; });
 }
-
 inline bool noneStopped(const std::vector<int32_t> &pids) {
     return std::ranges::none_of(pids, [](int32_t pid) { return processState(pid) == 'T'; });
 }
 
-// An installed application for the governor to act on: a copy of the
-// GovernedChild helper and a desktop entry in a temporary directory that
-// starts it.
-class GovernedApplication {
-public:
+// A copy of the GovernedChild helper and a desktop entry, in a temporary
+// directory, that starts it.
+struct GovernedApplication {
+    QTemporaryDir dir;
+    std::string program = ProbeChild::copyHelper(
+        dir, "bin/quorvel-governed", QStringLiteral(QUORVEL_HELPER_DIR "/GovernedChild"));
+    std::string directory = QFile::encodeName(dir.filePath("applications")).toStdString();
+    std::string entry = directory + "/" + kEntryID + ".desktop";
+
     GovernedApplication() {
-        EXPECT_TRUE(dir_.isValid());
-        program_ = ProbeChild::copyHelper(dir_, "bin/quorvel-governed",
-                                          QStringLiteral(QUORVEL_HELPER_DIR "/GovernedChild"));
-        QDir().mkpath(dir_.filePath("applications"));
-        entry_ = directory() + "/" + kEntryID + ".desktop";
-        QFile file(QFile::decodeName(QByteArray::fromStdString(entry_)));
+        QDir().mkpath(dir.filePath("applications"));
+        QFile file(QFile::decodeName(QByteArray::fromStdString(entry)));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray::fromStdString("[Desktop Entry]\nType=Application\nName=Governed\n"
-                                             "Exec=" +
-                                             program_ + " touch 16\n"));
+        file.write(QByteArray::fromStdString(
+            "[Desktop Entry]\nType=Application\nName=Governed\nExec=" + program + " touch 16\n"));
     }
-
-    const std::string &program() const { return program_; }
-    std::string directory() const {
-        return QFile::encodeName(dir_.filePath("applications")).toStdString();
-    }
-    platform::InstalledApplication installed() const { return {entry_, kEntryID, "Governed", ""}; }
-
-private:
-    QTemporaryDir dir_;
-    std::string program_;
-    std::string entry_;
 };
 
 // The current processes among `pids` (or started by one of them), folded as
 // a sample would fold them.
-inline AppGroup sample(const GovernedApplication &application, const std::vector<int32_t> &pids,
-                       bool currentUserOnly = true) {
-    std::vector<RawProcess> processes = PerProcessMemory::listProcesses(currentUserOnly);
+inline AppGroup sample(const GovernedApplication &application, const std::vector<int32_t> &pids) {
+    std::vector<RawProcess> processes = PerProcessMemory::listProcesses(true);
     std::erase_if(processes, [&](const RawProcess &process) {
         return std::ranges::find(pids, process.pid) == pids.end() &&
                std::ranges::find(pids, process.ppid) == pids.end();
     });
     platform::InMemoryApplicationResolver resolver;
-    resolver.addApplication(application.program(), application.installed());
+    resolver.addApplication(application.program, {application.entry, kEntryID, "Governed", ""});
     AppGrouping::Caches caches;
     const std::vector<AppGroup> groups = AppGrouping::fold(processes, resolver, caches);
     EXPECT_EQ(groups.size(), 1u);
@@ -86,7 +72,7 @@ inline AppGroup sample(const GovernedApplication &application, const std::vector
 struct LiveGovernor {
     explicit LiveGovernor(const GovernedApplication &application) {
         resolver = std::make_shared<platform::DesktopEntryResolver>(
-            std::vector<std::string>{application.directory()});
+            std::vector<std::string>{application.directory});
         workspace = WorkspaceProcesses::liveWorkspace(resolver);
         governor = std::make_unique<ProcessGovernor>(ProcessGovernor::liveDependencies(workspace));
     }

@@ -1,23 +1,30 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 
-#include "Engine/ProcessGovernor.h"
+#include "Defaults/SettingsDefaultsStore.h"
 #include "Engine/ThresholdController.h"
-#include "Support/PanelModel.h"
-#include "Support/Rendering.h"
+#include "Support/FixedPressure.h"
+#include "Support/PanelFixtures.h"
+#include "Support/ScriptedParts.h"
 #include "UI/ApplicationList.h"
 #include "UI/ConfirmationDialog.h"
-#include "UI/FocusSelectView.h"
 #include "UI/GovernanceConfirmation.h"
 #include "UI/GroupRow.h"
-#include "UI/HistoryView.h"
 #include "UI/MenuContent.h"
 #include "UI/PanelFooter.h"
 #include "UI/ProRootView.h"
+#include "UI/RuleCard.h"
 #include "UI/ThresholdRulesView.h"
 #include "UI/Toolkit/QtText.h"
+#include "UI/Toolkit/ScrollArea.h"
 #include "UI/Toolkit/StyledButton.h"
+#include "UI/Toolkit/SwitchToggle.h"
 #include "UI/Toolkit/TextView.h"
 #include "Util/Format.h"
 #include "Util/L10n.h"
@@ -25,142 +32,177 @@
 namespace quorvel {
 namespace {
 
-// The hog flags the sample gives: Firefox and Blender.
-std::vector<AppGroup> sample() {
-    std::vector<AppGroup> groups = test::sampledGroups(12);
-    groups[0].isKnownHog = true;
-    groups[5].isKnownHog = true;
-    return groups;
-}
+// The whole panel over a model whose samples the test hands over and whose
+// settings live in a real file.
+struct Panel {
+    QTemporaryDir directory;
+    QString file = directory.filePath(QStringLiteral("Quorvel.conf"));
+    std::shared_ptr<platform::InMemoryWorkspace> workspace =
+        std::make_shared<platform::InMemoryWorkspace>();
+    // A 16 GiB machine whose sampler has delivered once and waits a very
+    // long time for the next.
+    std::unique_ptr<ProModel> model = [this] {
+        auto parts = test::scriptedParts(test::fixedReading(VMSnapshot{4096, 16ull << 30, 900'000}),
+                                         test::noProcesses, workspace);
+        parts.defaults = std::make_shared<platform::SettingsDefaultsStore>(file);
+        auto made = std::make_unique<ProModel>(std::move(parts));
+        QSignalSpy delivered(made.get(), &ProModel::groupsChanged);
+        made->setInterval(1e6);
+        // The first sample at start and the one the new interval takes at
+        // once; both reach the main thread through its event loop.
+        test::waitFor([&] { return delivered.count() >= 2; });
+        return made;
+    }();
+    ProRootView root{*model};
+    MenuContent &content = *root.content();
 
-QAction *settingsEntry(const MenuContent &content, const std::string &key) {
-    for (QAction *action : test::entries(*content.footer()->settingsMenu()))
-        if (action->text() == qtText(L10n::t(key))) return action;
-    return nullptr;
-}
-
-TEST(ProRootView, MovesBetweenItsScreensAndOpensAfreshAfterClosing) {
-    test::PanelModel panel;
-    panel.sample(sample());
-    ProRootView root(*panel.model);
-    MenuContent *content = root.content();
-    const auto visible = [&](QWidget *widget) { return widget->isVisibleTo(&root); };
-    EXPECT_EQ(content->mode(), PanelMode::normal);
-    EXPECT_TRUE(visible(content->list()));
-    EXPECT_TRUE(visible(content->footer()));
-    EXPECT_FALSE(visible(content->focusBannerBox()));
-    EXPECT_EQ(content->list()->rowCount(), ApplicationList::kTopCount);
-    test::saveShot(test::render(root), QStringLiteral("root-normal"));
-
-    content->footer()->enterButton()->click();
-    EXPECT_EQ(content->mode(), PanelMode::focusSelect);
-    EXPECT_TRUE(visible(content->focusSelect()));
-    EXPECT_TRUE(visible(content->footer()));
-    EXPECT_FALSE(visible(content->list()));
-    const auto groups = panel.model->groups();
-    EXPECT_EQ(content->focusSelect()->selected(),
-              (std::set<std::string>{groups[0].key, groups[5].key}));
-    test::saveShot(test::render(root), QStringLiteral("root-focus-select"));
-    content->focusSelect()->cancelButton()->click();
-    EXPECT_EQ(content->mode(), PanelMode::normal);
-    EXPECT_FALSE(panel.model->governor().focusSession());
-
-    content->footer()->historyButton()->click();
-    EXPECT_EQ(content->mode(), PanelMode::history);
-    EXPECT_FALSE(visible(content->footer()));
-    EXPECT_TRUE(visible(content->history()));
-
-    settingsEntry(*content, "pro.settings.rules")->trigger();
-    EXPECT_EQ(content->mode(), PanelMode::rules);
-    EXPECT_TRUE(visible(content->rules()));
-    content->rules()->doneButton()->click();
-    EXPECT_EQ(content->mode(), PanelMode::normal);
-
-    // Closing the panel forgets the screen and a pending request.
-    root.show();
-    content->footer()->historyButton()->click();
-    content->list()->row(groups[1].key)->menu()->actions().front()->trigger();
-    ASSERT_TRUE(content->confirmation()->pending());
-    root.hide();
-    EXPECT_EQ(content->mode(), PanelMode::normal);
-    EXPECT_FALSE(content->confirmation()->pending());
-    EXPECT_FALSE(content->confirmation()->dialog()->isPresented());
-
-    ProRootView rulesFirst(*panel.model, ProPanelScreen::rules);
-    EXPECT_EQ(rulesFirst.content()->mode(), PanelMode::rules);
-}
-
-TEST(ProRootView, FocusModeFreezesTheChosenAndTheBannerAndExitFollowTheSession) {
-    test::PanelModel panel;
-    panel.sample(sample());
-    ProRootView root(*panel.model);
-    MenuContent *content = root.content();
-    content->enterSelect();
-    content->focusSelect()->toggle(panel.model->groups()[5].key); // leaves Firefox
-    content->focusSelect()->confirmButton()->click();
-    EXPECT_EQ(content->mode(), PanelMode::normal);
-    const auto &session = panel.model->governor().focusSession();
-    ASSERT_TRUE(session);
-    EXPECT_EQ(session->frozenApps, std::vector<std::string>{"Firefox"});
-    EXPECT_TRUE(content->focusBannerBox()->isVisibleTo(&root));
-    EXPECT_TRUE(content->footer()->enterButton()->isHidden());
-    test::saveShot(test::render(root), QStringLiteral("root-focus-banner"));
-
-    content->footer()->exitButton()->click();
-    EXPECT_FALSE(panel.model->governor().focusSession());
-    EXPECT_FALSE(content->focusBannerBox()->isVisibleTo(&root));
-    EXPECT_FALSE(content->footer()->enterButton()->isHidden());
-    EXPECT_EQ(content->history()->rows().size(), 2u);
-    content->footer()->historyButton()->click();
-    test::saveShot(test::render(root), QStringLiteral("root-history"));
-}
-
-TEST(ProRootView, RedrawsEverySampleKeepingRowsAndAPendingConfirmation) {
-    test::PanelModel panel;
-    std::vector<AppGroup> groups = sample();
-    panel.sample(groups);
-    ProRootView root(*panel.model);
-    root.show();
-    MenuContent *content = root.content();
-    GroupRow *row = content->list()->row(groups[2].key);
-    row->menu()->actions().front()->trigger(); // freeze, which asks first
-    ASSERT_TRUE(content->confirmation()->pending());
-    const auto id = content->confirmation()->pending()->id;
-
-    for (int i = 0; i < 3; ++i) {
-        for (AppGroup &group : groups) group.current += 1 << 20;
-        panel.sample(groups);
+    // Twelve applications, of which Firefox and Blender are known hogs.
+    static std::vector<AppGroup> sample() {
+        std::vector<AppGroup> groups = test::sampledGroups(12);
+        groups[0].isKnownHog = true;
+        groups[5].isKnownHog = true;
+        return groups;
     }
-    EXPECT_EQ(content->list()->row(groups[2].key), row);
-    EXPECT_EQ(row->footprint()->text(), qtText(Format::bytes(groups[2].current)));
-    ASSERT_TRUE(content->confirmation()->pending());
-    EXPECT_EQ(content->confirmation()->pending()->id, id);
-    EXPECT_TRUE(content->confirmation()->dialog()->isPresented());
-    test::saveShot(test::render(root), QStringLiteral("root-confirmation"));
+    static QAction *entry(const QMenu &menu, const QString &text) {
+        for (QAction *action : test::entries(menu))
+            if (action->text() == text) return action;
+        return nullptr;
+    }
+    void deliver(const std::vector<AppGroup> &groups) { model->receiveGroups(groups); }
+    QAction *setting(const QString &text) { return entry(*content.footer()->settingsMenu(), text); }
+    QAction *rowEntry(const AppGroup &group, const char *key) {
+        return entry(*content.list()->row(group.key)->menu(), qtText(L10n::t(key)));
+    }
+    // The rules and the switch as a fresh controller reads them from the file.
+    std::unique_ptr<ThresholdController> stored() {
+        return std::make_unique<ThresholdController>(ThresholdController::Dependencies{
+            &model->governor(), std::make_shared<platform::SettingsDefaultsStore>(file), nullptr});
+    }
+};
+
+// Cancel, or Escape, sends nothing; a confirmed restart does not hold the
+// dialog while it runs.
+TEST(GovernanceConfirmation, SendsNothingUntilConfirmed) {
+    Panel panel;
+    const std::vector<AppGroup> groups = Panel::sample();
+    const RawProcess &process = groups[1].processes[0];
+    panel.workspace->setRunning(*groups[1].bundleID,
+                                {platform::RunningApplication{process.pid, process.startTime}});
+    panel.deliver(groups);
+    panel.root.show();
+    ConfirmationDialog *dialog = panel.content.confirmation()->dialog();
+    const auto press = [&](const char *key) {
+        for (auto *button : dialog->findChildren<StyledButton *>())
+            if (button->isVisible() && button->text() == qtText(L10n::t(key))) button->click();
+    };
+    for (const AppGroup &group : {groups[0], groups[1]}) {
+        panel.rowEntry(group, "pro.action.suspend")->trigger();
+        press("pro.action.cancel");
+        panel.rowEntry(group, "pro.action.restart")->trigger();
+        ASSERT_TRUE(dialog->isPresented());
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(dialog, &escape);
+        EXPECT_FALSE(dialog->isPresented() || panel.content.confirmation()->pending());
+    }
+    EXPECT_TRUE(panel.workspace->signalCalls().empty());
+    EXPECT_TRUE(panel.workspace->quitRequests().empty());
+    EXPECT_TRUE(panel.model->governor().history().empty());
+
+    panel.rowEntry(groups[1], "pro.action.restart")->trigger();
+    press("pro.confirm.restart.button");
+    EXPECT_FALSE(dialog->isPresented() || panel.content.confirmation()->pending());
+    EXPECT_EQ(panel.workspace->quitRequests().size(), 1u);
 }
 
-TEST(ProRootView, SettingsChooseTheIntervalAndNameArmedRules) {
-    test::PanelModel panel;
-    panel.sample(sample());
-    ProRootView root(*panel.model);
-    MenuContent *content = root.content();
-    for (QAction *action : test::entries(*content->footer()->settingsMenu()))
-        if (action->text() == QStringLiteral("5s")) {
-            action->trigger();
-            break;
+// Samples redraw the panel every second or two: what the user has open stays
+// open, where it was, until the panel closes.
+TEST(ProRootView, KeepsAnOpenMenuTheScrollAndAPendingConfirmationAcrossSamples) {
+    Panel panel;
+    std::vector<AppGroup> groups = Panel::sample();
+    panel.deliver(groups);
+    panel.root.show();
+    QScrollBar *bar = panel.content.list()->scrollArea()->verticalScrollBar();
+    ASSERT_TRUE(test::waitFor([&] { return bar->maximum() > 0; }));
+    bar->setValue(bar->maximum() / 2);
+    const int scrolled = bar->value();
+    GroupRow *row = panel.content.list()->row(groups[2].key);
+    QMenu *menu = row->menu();
+    menu->popup(row->mapToGlobal(QPoint()));
+    ASSERT_TRUE(test::waitFor([&] { return menu->isVisible(); }));
+    const std::vector<QAction *> entries = test::entries(*menu);
+    const auto resample = [&] {
+        for (int i = 0; i < 3; ++i) {
+            for (AppGroup &group : groups) group.current += 1 << 20;
+            std::swap(groups[0], groups[1]);
+            panel.deliver(groups);
         }
-    EXPECT_DOUBLE_EQ(panel.model->intervalSeconds(), 5.0);
+        QCoreApplication::processEvents();
+    };
 
-    ThresholdController &thresholds = panel.model->thresholds();
-    EXPECT_NE(settingsEntry(*content, "pro.settings.rules"), nullptr);
-    thresholds.addRule(panel.model->groups()[0].key, "Firefox");
-    ThresholdRule rule = thresholds.rules().front();
-    rule.isEnabled = true;
-    thresholds.update(rule);
-    thresholds.setAutomaticGovernanceOn(true);
-    ASSERT_TRUE(thresholds.isArmed());
-    EXPECT_EQ(settingsEntry(*content, "pro.settings.rules"), nullptr);
-    EXPECT_NE(settingsEntry(*content, "pro.settings.rules.armed"), nullptr);
+    resample();
+    EXPECT_EQ(panel.content.list()->row(groups[2].key), row);
+    EXPECT_EQ(row->footprint()->text(), qtText(Format::bytes(groups[2].current)));
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(row->menu(), menu);
+    EXPECT_EQ(test::entries(*menu), entries);
+    EXPECT_EQ(bar->value(), scrolled);
+    menu->hide();
+
+    entries.front()->trigger(); // freeze, which asks first
+    ASSERT_TRUE(panel.content.confirmation()->pending());
+    const PendingGovernance asked = *panel.content.confirmation()->pending();
+    resample();
+    ASSERT_TRUE(panel.content.confirmation()->pending());
+    EXPECT_EQ(panel.content.confirmation()->pending()->id, asked.id);
+    EXPECT_EQ(panel.content.confirmation()->pending()->group, asked.group);
+    EXPECT_TRUE(panel.content.confirmation()->dialog()->isPresented());
+
+    panel.content.setMode(PanelMode::history);
+    panel.root.hide();
+    EXPECT_EQ(panel.content.mode(), PanelMode::normal);
+    EXPECT_FALSE(panel.content.confirmation()->pending());
+    EXPECT_FALSE(panel.content.confirmation()->dialog()->isPresented());
+}
+
+// The settings pick the interval and name rules that are armed; every pick on
+// a rule's card is in the file at once, on the same card throughout.
+TEST(ThresholdRulesView, EveryEditReachesTheSettingsFile) {
+    Panel panel;
+    panel.setting(QStringLiteral("5s"))->trigger();
+    EXPECT_DOUBLE_EQ(panel.model->intervalSeconds(), 5.0);
+    EXPECT_TRUE(panel.setting(QStringLiteral("5s"))->isChecked());
+    EXPECT_FALSE(panel.setting(QStringLiteral("2s"))->isChecked());
+    panel.setting(qtText(L10n::t("pro.settings.rules")))->trigger();
+    ThresholdRulesView *view = panel.content.rules();
+    const std::vector<AppGroup> groups = test::sampledGroups(20);
+    panel.deliver(groups);
+    const auto choose = [](const QMenu &menu, const QString &text) {
+        QAction *action = Panel::entry(menu, text);
+        if (action) action->trigger();
+        return test::entries(menu).size();
+    };
+    EXPECT_EQ(choose(*view->addMenu(), qtText(groups[3].displayName)), 12u);
+    ASSERT_EQ(view->cards().size(), 1u);
+    RuleCard *card = view->cards()[0];
+    choose(*card->limitMenu(), qtText(Format::bytes(16ull << 30)));
+    choose(*card->sustainedMenu(), qtText(L10n::plural("pro.rules.minutes", 30)));
+    choose(*card->applicationMenu(), qtText(groups[2].displayName));
+    card->actionButtons()[2]->click(); // freeze
+    card->enabledSwitch()->click();
+    view->masterSwitch()->click();
+    EXPECT_EQ(panel.setting(qtText(L10n::t("pro.settings.rules"))), nullptr);
+    EXPECT_NE(panel.setting(qtText(L10n::t("pro.settings.rules.armed"))), nullptr);
+    const auto stored = panel.stored();
+    ASSERT_EQ(stored->rules().size(), 1u);
+    const ThresholdRule &rule = stored->rules()[0];
+    EXPECT_EQ(rule.limitBytes, 16ull << 30);
+    EXPECT_DOUBLE_EQ(rule.sustainedSeconds, 1800);
+    EXPECT_EQ(rule.appKey, groups[2].key);
+    EXPECT_EQ(rule.action, RuleAction::suspend);
+    EXPECT_TRUE(rule.isEnabled && stored->isAutomaticGovernanceOn());
+    EXPECT_EQ(view->cards().at(0), card);
+    card->deleteButton()->click();
+    EXPECT_TRUE(panel.stored()->rules().empty());
 }
 
 } // namespace

@@ -9,20 +9,17 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <memory>
 #include <string>
 
-// A real child process running Tests/Helpers/ProbeChild (or another helper
-// that says "ready" and ends when its stdin closes or on SIGTERM), possibly
-// from a copy of the program at a path of the test's choosing (the
-// executable's path gives the process its name and its group).
+// A real child running Tests/Helpers/ProbeChild (or another helper that says
+// "ready" and ends when its stdin closes or on SIGTERM). The executable's
+// path gives the process its name and its group.
 class ProbeChild {
 public:
     static QString helperPath() { return QStringLiteral(QUORVEL_HELPER_DIR "/ProbeChild"); }
 
-    // Copies the helper (or the program at `helper`) to `relativePath` (raw
-    // bytes, may hold anything a file name can) under `dir` and returns the
-    // copy's path.
+    // Copies `helper` to `relativePath` (raw bytes, anything a file name may
+    // hold) under `dir` and returns the copy's path.
     static std::string copyHelper(const QTemporaryDir &dir, const std::string &relativePath,
                                   const QString &helper = helperPath()) {
         const std::string path = QFile::encodeName(dir.path()).toStdString() + "/" + relativePath;

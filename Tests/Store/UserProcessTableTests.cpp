@@ -2,14 +2,12 @@
 
 #include <QTemporaryDir>
 
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 
+#include "../Process/ProbeChild.h"
 #include "System/UserProcessTable.h"
 
 namespace {
@@ -18,69 +16,22 @@ namespace fs = std::filesystem;
 using quorvel::UserProcessTable;
 using quorvel::platform::ListedProcess;
 
-std::vector<int32_t> pidsOf(const std::vector<ListedProcess> &processes) {
-    std::vector<int32_t> pids;
-    for (const ListedProcess &process : processes) pids.push_back(process.pid);
-    std::sort(pids.begin(), pids.end());
-    return pids;
-}
-
-// A process directory of our own making: one directory per pid, and an
-// inspector that counts what it is asked.
-struct FakeProcessRoot {
-    QTemporaryDir root;
-    std::map<int32_t, int> inspections;
-
-    void add(int32_t pid) const { fs::create_directory(path(pid)); }
-    void remove(int32_t pid) const { fs::remove(path(pid)); }
-    std::string path(int32_t pid) const {
-        return root.filePath(QString::number(pid)).toStdString();
-    }
-    UserProcessTable table() {
-        return UserProcessTable(
-            [this](int32_t pid) -> std::optional<ListedProcess> {
-                ++inspections[pid];
-                if (pid % 2 == 1) return std::nullopt; // odd pids are another user's
-                return ListedProcess{pid, 1, 1000, 5, "p", "/bin/p"};
-            },
-            root.path().toStdString());
-    }
-};
-
-TEST(UserProcessTableTest, InspectsEachProcessOnceAndAReusedPidAgain) {
-    FakeProcessRoot fake;
-    for (int32_t pid : {2, 3, 4}) fake.add(pid);
-    fs::create_directory(fake.root.filePath(QStringLiteral("self")).toStdString());
-    UserProcessTable table = fake.table();
-
-    EXPECT_EQ(pidsOf(table.list()), (std::vector<int32_t>{2, 4}));
-    EXPECT_EQ(pidsOf(table.list()), (std::vector<int32_t>{2, 4}));
-    EXPECT_EQ(fake.inspections, (std::map<int32_t, int>{{2, 1}, {3, 1}, {4, 1}}));
-
-    // Pid 4 exits and a new process gets it: a new directory, a new inode.
-    // The inode is held by a kept directory so the new one cannot reuse it.
-    fs::rename(fake.path(4), fake.root.filePath(QStringLiteral("kept")).toStdString());
-    fake.add(4);
-    fake.remove(2);
-    EXPECT_EQ(pidsOf(table.list()), (std::vector<int32_t>{4}));
-    EXPECT_EQ(fake.inspections, (std::map<int32_t, int>{{2, 1}, {3, 1}, {4, 2}}));
-}
-
-TEST(UserProcessTableTest, ListsTheUsersLiveProcessesAndForgetsTheGone) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        for (;;) ::pause();
-    }
+TEST(UserProcessTable, ListsTheUsersLiveProcessesAndForgetsTheGone) {
+    QTemporaryDir bin;
+    const std::string program = ProbeChild::copyHelper(bin, "listed");
+    const std::string path = fs::canonical(program);
+    ProbeChild child(program);
+    ASSERT_TRUE(child.started());
+    // An update replaces a program's file under it: it is listed by the file it runs.
+    fs::remove(program);
     UserProcessTable table;
     const std::vector<ListedProcess> before = table.list();
-    const auto find = [child](const std::vector<ListedProcess> &processes) {
-        return std::find_if(processes.begin(), processes.end(),
-                            [child](const ListedProcess &p) { return p.pid == child; });
+    const auto find = [pid = child.pid()](const std::vector<ListedProcess> &processes) {
+        return std::ranges::find(processes, pid, &ListedProcess::pid);
     };
     ASSERT_NE(find(before), before.end());
     EXPECT_EQ(find(before)->ppid, ::getpid());
-    EXPECT_EQ(find(before)->uid, ::getuid());
-    EXPECT_EQ(find(before)->path, fs::read_symlink("/proc/self/exe").string());
+    EXPECT_EQ(find(before)->path, path);
     EXPECT_NE(find(before)->startTime, 0u);
     // Kernel threads and other users' processes are left out.
     for (const ListedProcess &process : before) {
@@ -88,8 +39,8 @@ TEST(UserProcessTableTest, ListsTheUsersLiveProcessesAndForgetsTheGone) {
         EXPECT_FALSE(process.path.empty());
     }
 
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
+    child.process().closeWriteChannel();
+    ASSERT_TRUE(child.process().waitForFinished(10000));
     const std::vector<ListedProcess> after = table.list();
     EXPECT_EQ(find(after), after.end());
 }

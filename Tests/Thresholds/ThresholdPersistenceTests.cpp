@@ -17,8 +17,6 @@
 namespace quorvel {
 namespace {
 
-using platform::SettingsDefaultsStore;
-
 QByteArray contentsOf(const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -39,92 +37,39 @@ struct SettingsFile {
 
     std::unique_ptr<ThresholdController> start() const {
         return std::make_unique<ThresholdController>(ThresholdController::Dependencies{
-            nullptr, std::make_shared<SettingsDefaultsStore>(path), nullptr});
+            nullptr, std::make_shared<platform::SettingsDefaultsStore>(path), nullptr});
     }
-    // Writes the stored rules as the raw bytes given.
-    void storeRules(const QByteArray &bytes) const {
-        QSettings settings(path, QSettings::IniFormat);
-        settings.setValue(QString::fromUtf8(ThresholdController::kRulesKey.data()), bytes);
+    void store(std::string_view key, const std::string &bytes) const {
+        QSettings(path, QSettings::IniFormat)
+            .setValue(QString::fromUtf8(key.data()), QByteArray::fromStdString(bytes));
     }
-    QVariant stored(std::string_view key) const {
+    QByteArray stored(std::string_view key) const {
         return QSettings(path, QSettings::IniFormat)
-            .value(QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())));
+            .value(QString::fromUtf8(key.data()))
+            .toByteArray();
     }
 };
 
-TEST(ThresholdPersistence, TheUserFileIsQuorvelsOwnInTheConfigurationDirectory) {
-    EXPECT_TRUE(SettingsDefaultsStore::userFile().endsWith(QStringLiteral("/Quorvel/Quorvel.conf")))
-        << SettingsDefaultsStore::userFile().toStdString();
-}
-
-TEST(ThresholdPersistence, EveryEditSurvivesARestartAndLoadingWritesNothing) {
-    SettingsFile file;
-    {
-        auto fresh = file.start();
-        EXPECT_TRUE(fresh->rules().empty());
-        EXPECT_FALSE(fresh->isAutomaticGovernanceOn());
-        EXPECT_FALSE(QFile::exists(file.path)) << "loading writes nothing";
-    }
-    QSettings(file.path, QSettings::IniFormat)
-        .setValue("dev.quorvel.other", QByteArray("{\"a\":1}"));
-    auto controller = file.start();
-    controller->addRule("/usr/share/applications/org.gnome.Nautilus.desktop", "Files");
-    controller->addRule("proc:w\xc3\xb6rker", "w\xc3\xb6rker, \"the\" [one]=");
-    EXPECT_EQ(file.start()->rules(), controller->rules());
-
-    ThresholdRule changed = controller->rules()[1];
-    changed.limitBytes = 12ull << 30;
-    changed.sustainedSeconds = 1800.5;
-    changed.action = RuleAction::restart;
-    changed.isEnabled = true;
-    controller->update(changed);
-    EXPECT_EQ(file.start()->rules(), controller->rules());
-    EXPECT_EQ(file.start()->rules()[1], changed);
-
-    controller->setAutomaticGovernanceOn(true);
-    EXPECT_TRUE(file.start()->isAutomaticGovernanceOn());
-
-    controller->removeRule(controller->rules()[0].id);
-    const auto restarted = file.start();
-    EXPECT_EQ(restarted->rules(), std::vector{changed});
-    EXPECT_TRUE(restarted->isArmed());
-    EXPECT_EQ(file.stored(ThresholdController::kRulesKey).toByteArray().toStdString(),
-              encodeRules({changed}));
-
-    controller->removeRule(changed.id);
-    EXPECT_TRUE(file.start()->rules().empty());
-    EXPECT_EQ(file.stored(ThresholdController::kRulesKey).toByteArray(), "[]")
-        << "an empty list is stored, not removed";
-
-    EXPECT_EQ(file.stored("dev.quorvel.other").toByteArray(), "{\"a\":1}") << "other keys are kept";
-    const QByteArray before = contentsOf(file.path);
-    controller->setPersists(false);
-    controller->addRule("proc:x", "x");
-    controller->setAutomaticGovernanceOn(false);
-    EXPECT_EQ(contentsOf(file.path), before);
-}
-
 TEST(ThresholdPersistence, UnreadableRulesAreKeptAsideBeforeTheFirstSaveReplacesThem) {
-    const QByteArray unreadable[] = {"[{\"id\":\"not an id\"}]", "\xff\xfe garbage", "",
-                                     QByteArray(64 << 10, '[')};
-    for (const QByteArray &bytes : unreadable) {
+    for (const std::string &bytes : std::vector<std::string>{
+             "[{\"id\":\"not an id\"}]", "\xff\xfe garbage", "", std::string(64 << 10, '[')}) {
         SettingsFile file;
-        file.storeRules(bytes);
+        file.store(ThresholdController::kRulesKey, bytes);
         const QByteArray before = contentsOf(file.path);
         auto controller = file.start();
         EXPECT_TRUE(controller->rules().empty());
         EXPECT_EQ(contentsOf(file.path), before) << "loading leaves them as they are";
 
         controller->setAutomaticGovernanceOn(true);
-        EXPECT_EQ(file.stored(ThresholdController::kUnreadableRulesKey).toByteArray(), bytes);
-        EXPECT_EQ(file.stored(ThresholdController::kRulesKey).toByteArray(), "[]");
-        EXPECT_EQ(file.stored(ThresholdController::kMasterKey).toBool(), true);
+        EXPECT_EQ(file.stored(ThresholdController::kUnreadableRulesKey).toStdString(), bytes);
+        EXPECT_EQ(file.stored(ThresholdController::kRulesKey), "[]");
+        EXPECT_EQ(file.stored(ThresholdController::kMasterKey), "true");
 
         // Later saves, and later unreadable rules, leave the first copy alone.
         controller->addRule("proc:x", "x");
-        file.storeRules("{}");
+        file.store(ThresholdController::kRulesKey, "{}");
         file.start()->setAutomaticGovernanceOn(false);
-        EXPECT_EQ(file.stored(ThresholdController::kUnreadableRulesKey).toByteArray(), bytes);
+        EXPECT_EQ(file.stored(ThresholdController::kUnreadableRulesKey).toStdString(), bytes);
     }
 }
 
@@ -132,73 +77,63 @@ TEST(ThresholdPersistence, ABrokenSettingsFileLoadsAsNothingStored) {
     SettingsFile file;
     QByteArray garbage(4096, '\0');
     for (int i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>(i * 37 % 256);
-    const QByteArray contents[] = {garbage, "[General]\nquorvel.threshold.automatic=maybe\n"
-                                            "quorvel.threshold.rules=@ByteArray(\n"};
-    for (const QByteArray &content : contents) {
+    for (const QByteArray &content :
+         {garbage, QByteArray("[General]\nquorvel.threshold.automatic=maybe\n"
+                              "quorvel.threshold.rules=@ByteArray(\n")}) {
         writeFile(file.path, content);
-        auto controller = file.start();
-        EXPECT_TRUE(controller->rules().empty());
-        EXPECT_FALSE(controller->isAutomaticGovernanceOn());
+        EXPECT_TRUE(file.start()->rules().empty());
+        EXPECT_FALSE(file.start()->isAutomaticGovernanceOn());
     }
 }
 
-TEST(ThresholdPersistence, ASaveThatCannotBeWrittenChangesNothingOnDisk) {
-    // The configuration directory is a regular file, so nothing can be made in it.
-    QTemporaryDir root;
-    const QString blocker = root.filePath("config");
-    writeFile(blocker, "not a directory");
-    SettingsFile unwritable;
-    unwritable.path = blocker + "/Quorvel/Quorvel.conf";
-    auto controller = unwritable.start();
-    controller->addRule("proc:x", "x");
-    controller->setAutomaticGovernanceOn(true);
-    EXPECT_EQ(controller->rules().size(), 1u) << "the rules stay in memory";
-    EXPECT_EQ(contentsOf(blocker), "not a directory");
-    EXPECT_TRUE(unwritable.start()->rules().empty());
-}
-
-// Files may grow to `bytes` while it lives; writing past that fails as on a
+// Lets files grow to `bytes` while it lives; writing past that fails as on a
 // full disk instead of ending the process.
-class FileSizeLimit {
-public:
+struct FileSizeLimit {
+    rlimit previous{};
+    void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+
     explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
+        getrlimit(RLIMIT_FSIZE, &previous);
+        const rlimit limit{bytes, previous.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, handler);
     }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
 };
 
-TEST(ThresholdPersistence, AFullDiskDuringASaveLeavesThePreviousFileWhole) {
+TEST(ThresholdPersistence, ASaveThatFailsLeavesThePreviousFileWholeAndTheRulesInMemory) {
+    // A configuration directory that is a regular file: nothing can be made in it.
+    QTemporaryDir root;
+    writeFile(root.filePath("config"), "not a directory");
+    SettingsFile blocked;
+    blocked.path = root.filePath("config/Quorvel/Quorvel.conf");
+    auto unsaved = blocked.start();
+    unsaved->addRule("proc:x", "x");
+    EXPECT_EQ(unsaved->rules().size(), 1u);
+    EXPECT_EQ(contentsOf(root.filePath("config")), "not a directory");
+    EXPECT_TRUE(blocked.start()->rules().empty());
+
+    // The disk fills up during a save.
     SettingsFile file;
     auto controller = file.start();
     controller->addRule("proc:kept", "kept");
     const QByteArray before = contentsOf(file.path);
-    const QStringList entries =
-        QDir(QFileInfo(file.path).absolutePath())
+    const auto entries = [&] {
+        return QDir(QFileInfo(file.path).absolutePath())
             .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+    };
+    const QStringList entriesBefore = entries();
     {
         const FileSizeLimit limit(static_cast<rlim_t>(before.size() + 512));
         controller->addRule("proc:big", std::string(64 << 10, 'b'));
     }
     EXPECT_EQ(contentsOf(file.path), before);
-    EXPECT_EQ(QDir(QFileInfo(file.path).absolutePath())
-                  .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
-              entries)
-        << "no half-written copy is left behind";
+    EXPECT_EQ(entries(), entriesBefore) << "no half-written copy is left behind";
     const auto restarted = file.start();
     ASSERT_EQ(restarted->rules().size(), 1u) << "this process reads what the file holds";
     EXPECT_EQ(restarted->rules()[0].appKey, "proc:kept");
-
     controller->setAutomaticGovernanceOn(true); // with room again, the next save writes all
     EXPECT_EQ(file.start()->rules().size(), 2u);
 }

@@ -21,10 +21,12 @@ public:
                      QString::fromLatin1(screenSize)});
         if (!xvfb_.waitForStarted(10000)) return;
         // The server writes its display number once it accepts clients.
-        QByteArray number;
-        while (!number.endsWith('\n') && xvfb_.waitForReadyRead(20000)) number += xvfb_.readAll();
-        if (!number.endsWith('\n')) return;
-        display_ = ":" + number.trimmed().toStdString();
+        QByteArray display = ":";
+        while (!display.endsWith('\n') && xvfb_.waitForReadyRead(20000)) display += xvfb_.readAll();
+        if (!display.endsWith('\n')) return;
+        // Built as bytes: prepending to a std::string trips GCC 12's -Wrestrict
+        // at -O3 (a false alarm in its inlined memcpy).
+        display_ = display.trimmed().toStdString();
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DISPLAY"), QString::fromStdString(display_));
@@ -35,13 +37,10 @@ public:
         if (!openbox_.waitForStarted(10000)) return;
 
         connection_ = xcb_connect(display_.c_str(), &screen_);
-        if (xcb_connection_has_error(connection_)) return;
-        if (!xcb_ewmh_init_atoms_replies(&ewmh_, xcb_ewmh_init_atoms(connection_, &ewmh_),
-                                         nullptr)) {
-            return;
-        }
-        ewmhReady_ = true;
-        ready_ = windowManagerManagesWindows();
+        ewmhReady_ =
+            !xcb_connection_has_error(connection_) &&
+            xcb_ewmh_init_atoms_replies(&ewmh_, xcb_ewmh_init_atoms(connection_, &ewmh_), nullptr);
+        ready_ = ewmhReady_ && windowManagerManagesWindows();
     }
 
     ~X11Session() {
@@ -93,8 +92,8 @@ private:
                                             &clients, nullptr)) {
             return false;
         }
-        const bool listed = std::find(clients.windows, clients.windows + clients.windows_len,
-                                      window) != clients.windows + clients.windows_len;
+        const bool listed =
+            std::count(clients.windows, clients.windows + clients.windows_len, window) > 0;
         xcb_ewmh_get_windows_reply_wipe(&clients);
         return listed;
     }
@@ -106,12 +105,10 @@ private:
         process.waitForFinished(10000);
     }
 
-    QProcess xvfb_;
-    QProcess openbox_;
+    QProcess xvfb_, openbox_;
     std::string display_;
     xcb_connection_t *connection_ = nullptr;
     xcb_ewmh_connection_t ewmh_{};
-    bool ewmhReady_ = false;
     int screen_ = 0;
-    bool ready_ = false;
+    bool ewmhReady_ = false, ready_ = false;
 };
