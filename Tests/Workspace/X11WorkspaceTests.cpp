@@ -48,6 +48,37 @@ struct WindowChild {
     pid_t pid() const { return static_cast<pid_t>(process.processId()); }
 };
 
+// A top-level window of this process itself, as the program's panel is one
+// of its own; its connection also reads which window is active.
+struct OwnWindow {
+    int screen = 0;
+    xcb_connection_t *xcb;
+    xcb_ewmh_connection_t ewmh{};
+    xcb_window_t id = XCB_NONE;
+
+    explicit OwnWindow(const std::string &display)
+        : xcb(xcb_connect(display.c_str(), &screen)) {
+        if (!xcb_ewmh_init_atoms_replies(&ewmh, xcb_ewmh_init_atoms(xcb, &ewmh), nullptr)) return;
+        const xcb_screen_t *root = ewmh.screens[screen];
+        id = xcb_generate_id(xcb);
+        xcb_create_window(xcb, XCB_COPY_FROM_PARENT, id, root->root, 0, 0, 100, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, root->root_visual, 0, nullptr);
+        xcb_ewmh_set_wm_pid(&ewmh, id, static_cast<uint32_t>(::getpid()));
+        xcb_map_window(xcb, id);
+        xcb_flush(xcb);
+    }
+    ~OwnWindow() {
+        if (id != XCB_NONE) xcb_ewmh_connection_wipe(&ewmh);
+        xcb_disconnect(xcb);
+    }
+    xcb_window_t activeWindow() {
+        xcb_window_t active = XCB_NONE;
+        xcb_ewmh_get_active_window_reply(&ewmh, xcb_ewmh_get_active_window(&ewmh, screen), &active,
+                                         nullptr);
+        return active;
+    }
+};
+
 class WorkspaceOnX11 : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -83,16 +114,20 @@ protected:
         std::make_shared<quorvel::platform::InMemoryApplicationResolver>();
 };
 
+// Our own windows never count as in front: the one before them still does.
 TEST_F(WorkspaceOnX11, WindowsShowWhoIsInFrontAndQuitClosesOnlyTheInstancesOwn) {
     WindowChild first(session_.display()), second(session_.display());
     const uint32_t firstWindow = windowOf(first.pid()), secondWindow = windowOf(second.pid());
     ASSERT_NE(firstWindow, secondWindow);
     EXPECT_THAT(desktop_.windowsOfPids({second.pid(), first.pid(), ::getpid()}),
                 ::testing::UnorderedElementsAre(firstWindow, secondWindow));
+    OwnWindow own(session_.display());
+    ASSERT_EQ(windowOf(::getpid()), own.id);
 
     const auto workspace = this->workspace();
     for (const auto &[window, pid] :
-         {std::pair{firstWindow, first.pid()}, std::pair{secondWindow, second.pid()},
+         {std::pair{firstWindow, first.pid()}, std::pair{own.id, first.pid()},
+          std::pair{secondWindow, second.pid()}, std::pair{own.id, second.pid()},
           std::pair{firstWindow, first.pid()}}) {
         session_.activate(window);
         // The window manager may still be settling focus on a window mapped
@@ -100,11 +135,12 @@ TEST_F(WorkspaceOnX11, WindowsShowWhoIsInFrontAndQuitClosesOnlyTheInstancesOwn) 
         std::optional<quorvel::platform::FrontmostApplication> frontmost;
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
+                if (own.activeWindow() != window) return false;
                 frontmost = workspace->frontmostApplication();
                 return frontmost && frontmost->pid == pid;
             },
             kPatience))
-            << pid;
+            << window << " " << pid;
         EXPECT_EQ(frontmost->bundleID, kWindowApp);
     }
 

@@ -4,11 +4,15 @@
 #include <xcb/xcb_ewmh.h>
 #include <xcb/xcbext.h> // xcb_poll_for_reply: waiting with a deadline
 
+#include <QSocketNotifier>
+#include <QTimer>
+
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <poll.h>
 #include <string>
+#include <unistd.h>
 
 namespace quorvel::platform {
 namespace {
@@ -28,12 +32,20 @@ struct X11Desktop::Connection {
     bool ewmhAllocated = false;
     int screen = 0;
     bool broken = false;
+    int32_t ownPid = 0;
+    // The last active window that was not one of ownPid's.
+    xcb_window_t front = XCB_NONE;
+    bool activeChanged = false;
+    // Set while activation is followed: wakes on events from the server.
+    std::unique_ptr<QSocketNotifier> notifier;
+    std::chrono::milliseconds timeout{};
 
     Connection() = default;
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
     ~Connection() {
+        notifier.reset(); // before its socket closes
         if (ewmhAllocated) xcb_ewmh_connection_wipe(&ewmh);
         if (xcb) xcb_disconnect(xcb);
     }
@@ -52,10 +64,14 @@ struct X11Desktop::Connection {
             xcb_generic_error_t *error = nullptr;
             if (xcb_poll_for_reply(xcb, sequence, &reply, &error)) {
                 std::free(error);
+                // Events read along with the reply no longer wake the
+                // notifier, as they have left the socket.
+                if (activeChanged && notifier) {
+                    QTimer::singleShot(0, notifier.get(), [this] { takeEvents(); });
+                }
                 return reply;
             }
-            // No events are selected, so whatever arrives unasked goes.
-            while (xcb_generic_event_t *event = xcb_poll_for_queued_event(xcb)) std::free(event);
+            while (xcb_generic_event_t *event = xcb_poll_for_queued_event(xcb)) take(event);
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
             if (xcb_connection_has_error(xcb) || left.count() <= 0) {
                 broken = true;
@@ -80,6 +96,50 @@ struct X11Desktop::Connection {
             return std::nullopt;
         }
         return static_cast<int32_t>(pid);
+    }
+
+    // Only a change of the active window matters; every other event goes.
+    void take(xcb_generic_event_t *event) {
+        if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+            reinterpret_cast<xcb_property_notify_event_t *>(event)->atom ==
+                ewmh._NET_ACTIVE_WINDOW) {
+            activeChanged = true;
+        }
+        std::free(event);
+    }
+
+    // Reads the active window and keeps it as the one in front unless it is
+    // one of ours. Focus on no window at all, as between two windows, leaves
+    // the one in front as it was.
+    void noteActiveWindow(Clock::time_point deadline) {
+        activeChanged = false;
+        const PropertyReply active =
+            awaitProperty(xcb_ewmh_get_active_window(&ewmh, screen), deadline);
+        xcb_window_t window = XCB_NONE;
+        if (!active || !xcb_ewmh_get_active_window_from_reply(&window, active.get()) ||
+            window == XCB_NONE) {
+            return;
+        }
+        if (windowPid(window, deadline) != ownPid) front = window;
+    }
+
+    void takeEvents() {
+        for (;;) {
+            while (xcb_generic_event_t *event = xcb_poll_for_event(xcb)) take(event);
+            if (!activeChanged || broken || xcb_connection_has_error(xcb)) break;
+            noteActiveWindow(Clock::now() + timeout);
+        }
+        // A dead socket stays readable; the next call reconnects.
+        if (broken || xcb_connection_has_error(xcb)) notifier->setEnabled(false);
+    }
+
+    void follow() {
+        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_change_window_attributes(xcb, ewmh.screens[screen]->root, XCB_CW_EVENT_MASK, &mask);
+        notifier =
+            std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(xcb), QSocketNotifier::Read);
+        QObject::connect(notifier.get(), &QSocketNotifier::activated, [this] { takeEvents(); });
+        noteActiveWindow(Clock::now() + timeout);
     }
 };
 
@@ -112,7 +172,8 @@ X11Desktop::Connection::open(const std::string &display, std::chrono::millisecon
 
 X11Desktop::X11Desktop(std::string display, std::chrono::milliseconds replyTimeout)
     : display_(std::move(display))
-    , replyTimeout_(replyTimeout) {}
+    , replyTimeout_(replyTimeout)
+    , ownPid_(static_cast<int32_t>(::getpid())) {}
 
 X11Desktop::~X11Desktop() = default;
 
@@ -120,22 +181,34 @@ X11Desktop::Connection *X11Desktop::connection() {
     if (connection_ && (connection_->broken || xcb_connection_has_error(connection_->xcb))) {
         connection_.reset();
     }
-    if (!connection_) connection_ = Connection::open(display_, replyTimeout_);
+    if (!connection_) {
+        connection_ = Connection::open(display_, replyTimeout_);
+        if (connection_) {
+            connection_->ownPid = ownPid_;
+            connection_->timeout = replyTimeout_;
+            if (following_) connection_->follow();
+        }
+    }
     return connection_.get();
 }
 
-std::optional<int32_t> X11Desktop::activeWindowPid() {
+void X11Desktop::followActivation() {
+    if (following_) return;
+    following_ = true;
+    if (connection_)
+        connection_->follow();
+    else
+        connection();
+}
+
+std::optional<int32_t> X11Desktop::frontWindowPid() {
     Connection *c = connection();
     if (!c) return std::nullopt;
     const auto deadline = Clock::now() + replyTimeout_;
-    const PropertyReply active =
-        c->awaitProperty(xcb_ewmh_get_active_window(&c->ewmh, c->screen), deadline);
-    xcb_window_t window = XCB_NONE;
-    if (!active || !xcb_ewmh_get_active_window_from_reply(&window, active.get()) ||
-        window == XCB_NONE) {
-        return std::nullopt;
-    }
-    return c->windowPid(window, deadline);
+    c->noteActiveWindow(deadline);
+    // A window closed since answers with an error.
+    if (c->front == XCB_NONE) return std::nullopt;
+    return c->windowPid(c->front, deadline);
 }
 
 std::vector<uint32_t> X11Desktop::windowsOfPids(const std::vector<int32_t> &pids) {

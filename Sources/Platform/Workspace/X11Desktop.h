@@ -22,8 +22,15 @@ public:
     X11Desktop(const X11Desktop &) = delete;
     X11Desktop &operator=(const X11Desktop &) = delete;
 
-    // The process that owns the active window, when the window names one.
-    std::optional<int32_t> activeWindowPid();
+    // From now on, note each window the user activates, as it happens, on
+    // the calling thread's event loop (the main thread's). Without it only
+    // the activations seen by frontWindowPid() count.
+    void followActivation();
+
+    // The process of the window in front: the last active window that is
+    // not this process's own, so opening one of ours does not change the
+    // answer. Nothing when that window is gone or names no process.
+    std::optional<int32_t> frontWindowPid();
 
     // The top-level windows the window manager lists for any of `pids`, in
     // its order.
@@ -44,6 +51,8 @@ private:
 
     std::string display_;
     std::chrono::milliseconds replyTimeout_;
+    int32_t ownPid_;
+    bool following_ = false;
     std::unique_ptr<Connection> connection_;
 };
 
