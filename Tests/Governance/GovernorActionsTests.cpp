@@ -95,38 +95,49 @@ struct Outcome {
 const AppGroup editor = application("Editor", "org.example.Editor", {20, 21}, 512u << 20);
 const std::vector<platform::RunningApplication> editorInstances{{20, 5020}};
 
-TEST(GovernorRestart, QuitsWaitsForTheQuitInTheBackgroundAndReopensUnlessRefusedAtOnce) {
+std::string blocked(const char *reason) {
+    return L10n::t("governance.detail.blocked", L10n::t(reason));
+}
+
+enum class Front { elsewhere, inFront, unknown };
+
+TEST(GovernorRestart, QuitsWaitsForTheQuitInTheBackgroundAndReopensUnlessRefusedOrStillThere) {
     AppGroup noIdentifier = editor;
     noIdentifier.bundleID = std::nullopt;
-    const std::string refusedInFront =
-        L10n::t("governance.detail.blocked", L10n::t("governance.block.foreground"));
     const std::string reopened = L10n::t("governance.detail.reopened", Format::bytes(512u << 20));
     const std::string enoent = "No such file or directory";
-    const int kNever = 1 + ProcessGovernor::kRestartPauseLimit;
+    const int kNever = 2 + ProcessGovernor::kRestartPauseLimit; // a last look after the last pause
+    using enum Front;
     struct Case {
         const char *what;
         const AppGroup &group;
-        bool inFront, running, quits;
+        Front front;
+        bool running, quits;
         std::optional<std::string> openError;
         std::string detail;
         int lookups; // one before asking, then one before each pause
     };
     const Case cases[] = {
-        Case("it quits", editor, false, true, true, {}, reopened, 2),
-        Case("it never quits", editor, false, true, false, {}, reopened, kNever),
-        Case("the reopen fails", editor, false, true, true, enoent,
+        Case("it quits", editor, elsewhere, true, true, {}, reopened, 2),
+        Case("it never quits, maybe asking to save: no second instance", editor, elsewhere, true,
+             false, {}, L10n::t("governance.detail.stillRunning"), kNever),
+        Case("the reopen fails", editor, elsewhere, true, true, enoent,
              L10n::t("governance.detail.reopenFailed", enoent), 2),
-        Case("in front", editor, true, true, true, {}, refusedInFront, 0),
-        Case("no identifier", noIdentifier, false, true, true, {},
+        Case("in front", editor, inFront, true, true, {}, blocked("governance.block.foreground"),
+             0),
+        Case("what is in front cannot be told", editor, unknown, true, true, {},
+             blocked("governance.block.frontUnknown"), 0),
+        Case("no identifier", noIdentifier, elsewhere, true, true, {},
              L10n::t("governance.detail.missingBundleInfo"), 0),
-        Case("not running", editor, false, false, true, {},
+        Case("not running", editor, elsewhere, false, true, {},
              L10n::t("governance.detail.noRunningInstance"), 1),
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         GovernorHarness harness;
         if (c.running) harness.workspace->setRunning("org.example.Editor", editorInstances);
-        if (c.inFront) harness.workspace->setFrontmost(FrontmostApplication{"x", 21});
+        if (c.front == inFront) harness.workspace->setFrontmost(FrontmostApplication{"x", 21});
+        harness.workspace->setCanSeeFrontmost(c.front != unknown);
         harness.workspace->setQuitsWhenAsked(c.quits);
         harness.workspace->setOpenResult(c.openError);
         Outcome outcome;
@@ -135,16 +146,47 @@ TEST(GovernorRestart, QuitsWaitsForTheQuitInTheBackgroundAndReopensUnlessRefused
         EXPECT_EQ(refused, c.lookups < 2);
         harness.governor->resume(c.group); // the governor does not wait with the restart
         ASSERT_TRUE(QTest::qWaitFor([&] { return !outcome.results.empty(); }, 20000));
-        const bool success = !refused && !c.openError;
+        const bool reopens = !refused && c.quits, success = reopens && !c.openError;
         EXPECT_EQ(outcome.results, std::vector<bool>{success});
         EXPECT_EQ(harness.workspace->runningLookups(), c.lookups);
         EXPECT_EQ(harness.workspace->quitRequests().size(), refused ? 0u : 1u);
-        EXPECT_EQ(harness.workspace->openedPaths().size(), refused ? 0u : 1u);
+        EXPECT_EQ(harness.workspace->openedPaths().size(), reopens ? 1u : 0u);
         ASSERT_EQ(harness.governor->history().size(), 2u);
         const ActionRecord &record = harness.governor->history()[refused ? 1 : 0];
         EXPECT_EQ(record.action, GovernanceAction::restart);
         EXPECT_EQ(record.detail, L10n::t("governance.detail.automatic", c.detail));
         EXPECT_EQ(record.success, success);
+    }
+}
+
+// Where the desktop hides which application is in front, nothing in front
+// means "unknown": a rule must not freeze what may be in use, the user may.
+TEST(GovernorFreeze, OnlyTheUsersOwnFreezeGoesAheadWhereTheFrontCannotBeSeen) {
+    const std::string froze = L10n::plural("governance.detail.froze", 2, Format::bytes(512u << 20));
+    struct Case {
+        const char *what;
+        AppGroup group;
+        bool automatic, canSee;
+        std::string detail;
+    };
+    const Case cases[] = {
+        Case("a rule, front unknown", editor, true, false,
+             blocked("governance.block.frontUnknown")),
+        Case("the user, front unknown", editor, false, false, froze),
+        Case("a rule, nothing in front", editor, true, true, froze),
+        Case("a rule, protected and front unknown", application("Finder", "org.example.F", {20}),
+             true, false, blocked("governance.block.protected")),
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        GovernorHarness harness;
+        harness.workspace->setCanSeeFrontmost(c.canSee);
+        const bool acts = c.detail == froze;
+        EXPECT_EQ(harness.governor->seesFrontmost(), c.canSee);
+        EXPECT_EQ(harness.governor->suspend(c.group, c.automatic), acts);
+        EXPECT_EQ(harness.workspace->signalCalls().size(), acts ? 2u : 0u);
+        EXPECT_EQ(harness.latest().detail,
+                  c.automatic ? L10n::t("governance.detail.automatic", c.detail) : c.detail);
     }
 }
 

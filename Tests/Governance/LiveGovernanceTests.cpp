@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <unistd.h>
 #include <vector>
@@ -77,6 +79,12 @@ TEST(LiveGovernance, AGentleRestartQuitsTheApplicationAndStartsItAgainDetachedFr
     ASSERT_TRUE(reopened);
     EXPECT_NE(reopened->ppid, ::getpid());
     EXPECT_EQ(::getsid(pid), pid);
+    // Started not to take the focus: its startup identifier has the time 0.
+    QFile environment(QStringLiteral("/proc/%1/environ").arg(pid));
+    ASSERT_TRUE(environment.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(std::ranges::any_of(environment.readAll().split('\0'), [](const QByteArray &v) {
+        return v.startsWith("DESKTOP_STARTUP_ID=") && v.endsWith("_TIME0");
+    }));
 }
 
 } // namespace

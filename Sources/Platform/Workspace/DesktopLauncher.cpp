@@ -8,7 +8,9 @@
 #include <gio/gdesktopappinfo.h>
 #pragma pop_macro("signals")
 
+#include <atomic>
 #include <cerrno>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,6 +28,10 @@ using OwnedText = std::unique_ptr<gchar, GCharDeleter>;
 
 struct KeyFileDeleter {
     void operator()(GKeyFile *file) const { g_key_file_unref(file); }
+};
+
+struct LaunchContextDeleter {
+    void operator()(GAppLaunchContext *context) const { g_object_unref(context); }
 };
 
 struct ErrorDeleter {
@@ -69,6 +75,19 @@ void leaveSession(gpointer) {
     ::setsid();
 }
 
+// A started application shows up without taking the focus: its startup
+// identifier carries the time 0, which asks the window manager not to focus
+// its window, and it gets no Wayland activation token of ours.
+std::unique_ptr<GAppLaunchContext, LaunchContextDeleter> unfocusedLaunch() {
+    static std::atomic<int> launches = 0;
+    std::unique_ptr<GAppLaunchContext, LaunchContextDeleter> context(g_app_launch_context_new());
+    const std::string id =
+        "quorvel-" + std::to_string(::getpid()) + "-" + std::to_string(++launches) + "_TIME0";
+    g_app_launch_context_setenv(context.get(), "DESKTOP_STARTUP_ID", id.c_str());
+    g_app_launch_context_unsetenv(context.get(), "XDG_ACTIVATION_TOKEN");
+    return context;
+}
+
 void rememberPid(GDesktopAppInfo *, GPid pid, gpointer outcome) {
     static_cast<DesktopLauncher::Outcome *>(outcome)->pid = static_cast<int32_t>(pid);
 }
@@ -95,9 +114,10 @@ DesktopLauncher::Outcome DesktopLauncher::launch(const std::string &path) {
     // intermediate process it reaps at once, so the program is never our
     // child and never lingers as our zombie.
     GError *rawError = nullptr;
-    g_desktop_app_info_launch_uris_as_manager(entry.get(), nullptr, nullptr, G_SPAWN_SEARCH_PATH,
-                                              leaveSession, nullptr, rememberPid, &outcome,
-                                              &rawError);
+    const auto context = unfocusedLaunch();
+    g_desktop_app_info_launch_uris_as_manager(entry.get(), nullptr, context.get(),
+                                              G_SPAWN_SEARCH_PATH, leaveSession, nullptr,
+                                              rememberPid, &outcome, &rawError);
     const std::unique_ptr<GError, ErrorDeleter> error(rawError);
     if (error) {
         outcome.error = error->message;

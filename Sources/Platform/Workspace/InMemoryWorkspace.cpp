@@ -11,6 +11,10 @@ void InMemoryWorkspace::setFrontmost(std::optional<FrontmostApplication> frontmo
     frontmost_ = std::move(frontmost);
 }
 
+void InMemoryWorkspace::setCanSeeFrontmost(bool canSee) {
+    canSeeFrontmost_ = canSee;
+}
+
 void InMemoryWorkspace::setRunning(const std::string &bundleID,
                                    std::vector<RunningApplication> instances) {
     running_[bundleID] = std::move(instances);
@@ -37,6 +41,10 @@ bool InMemoryWorkspace::sendSignal(const SampledProcess &process, ProcessSignal 
 
 std::optional<FrontmostApplication> InMemoryWorkspace::frontmostApplication() {
     return frontmost_;
+}
+
+bool InMemoryWorkspace::canSeeFrontmost() {
+    return canSeeFrontmost_;
 }
 
 std::vector<RunningApplication>

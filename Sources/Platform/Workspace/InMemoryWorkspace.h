@@ -25,6 +25,9 @@ public:
     };
 
     void setFrontmost(std::optional<FrontmostApplication> frontmost);
+    // Whether the desktop shows what is in front (the default), or is one
+    // that hides it, as a Wayland session does.
+    void setCanSeeFrontmost(bool canSee);
     void setRunning(const std::string &bundleID, std::vector<RunningApplication> instances);
     // Whether an instance asked to quit leaves the running list at once
     // (the default) or stays, as an application that refuses would.
@@ -42,12 +45,14 @@ public:
 
     bool sendSignal(const SampledProcess &process, ProcessSignal signal) override;
     std::optional<FrontmostApplication> frontmostApplication() override;
+    bool canSeeFrontmost() override;
     std::vector<RunningApplication> runningApplications(const std::string &bundleID) override;
     void requestQuit(const RunningApplication &instance) override;
     void openApplication(const std::string &path, OpenCompletion completion) override;
 
 private:
     std::optional<FrontmostApplication> frontmost_;
+    bool canSeeFrontmost_ = true;
     std::map<std::string, std::vector<RunningApplication>> running_;
     bool quitsWhenAsked_ = true;
     std::set<int32_t> undeliverable_;

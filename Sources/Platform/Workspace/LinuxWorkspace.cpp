@@ -1,6 +1,8 @@
 #include "Workspace/LinuxWorkspace.h"
 
 #include <csignal>
+#include <cstdlib>
+#include <string_view>
 
 namespace quorvel::platform {
 
@@ -14,20 +16,32 @@ LinuxWorkspace::LinuxWorkspace(std::shared_ptr<ApplicationResolver> resolver,
     , inspectProcess_(std::move(inspectProcess))
     , signaller_(inspectProcess_)
     , desktop_(std::move(desktop))
-    , launcher_(std::move(launcher)) {}
+    , launcher_(std::move(launcher)) {
+    // Opening the panel activates our own window; what was in front before
+    // must be known by then.
+    desktop_->followActivation();
+}
 
 bool LinuxWorkspace::sendSignal(const SampledProcess &process, ProcessSignal signal) {
     return signaller_.send(process, ProcessSignaller::signalNumber(signal));
 }
 
 std::optional<FrontmostApplication> LinuxWorkspace::frontmostApplication() {
-    const std::optional<int32_t> pid = desktop_->activeWindowPid();
+    const std::optional<int32_t> pid = desktop_->frontWindowPid();
     if (!pid) return std::nullopt;
     FrontmostApplication frontmost{std::nullopt, *pid};
     if (const std::optional<ListedProcess> process = inspectProcess_(*pid)) {
         frontmost.bundleID = applicationOf(*process);
     }
     return frontmost;
+}
+
+bool LinuxWorkspace::canSeeFrontmost() {
+    const char *waylandDisplay = std::getenv("WAYLAND_DISPLAY");
+    const char *sessionType = std::getenv("XDG_SESSION_TYPE");
+    const bool wayland = (waylandDisplay && *waylandDisplay) ||
+                         (sessionType && std::string_view(sessionType) == "wayland");
+    return !wayland;
 }
 
 std::vector<RunningApplication> LinuxWorkspace::runningApplications(const std::string &bundleID) {

@@ -17,7 +17,7 @@ namespace quorvel::platform {
 // The desktop as a Linux session shows it: windows and focus through X11
 // (also XWayland), applications through desktop entries, signals through
 // the guarded signaller. On a Wayland session a native window's focus is
-// not visible, so nothing is frontmost there.
+// not visible, so what is in front is unknown there.
 class LinuxWorkspace final : public Workspace {
 public:
     // The current user's processes, as a sample would list them.
@@ -33,6 +33,8 @@ public:
 
     bool sendSignal(const SampledProcess &process, ProcessSignal signal) override;
     std::optional<FrontmostApplication> frontmostApplication() override;
+    // False on a Wayland session: X11 sees only its XWayland windows.
+    bool canSeeFrontmost() override;
     std::vector<RunningApplication> runningApplications(const std::string &bundleID) override;
     // Closes every window of the instance's processes as the window
     // manager's close button would; SIGTERM only when it shows none.

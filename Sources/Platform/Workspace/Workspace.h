@@ -48,6 +48,9 @@ public:
 
     // The application whose window is active, or nothing.
     virtual std::optional<FrontmostApplication> frontmostApplication() = 0;
+    // False when this desktop does not show which application is in front,
+    // so that no frontmost application means "unknown", not "none".
+    virtual bool canSeeFrontmost() = 0;
 
     virtual std::vector<RunningApplication> runningApplications(const std::string &bundleID) = 0;
 

@@ -74,8 +74,18 @@ std::optional<std::string> ProcessGovernor::blockReason(const AppGroup &group) c
     return std::nullopt;
 }
 
+bool ProcessGovernor::seesFrontmost() const {
+    return dependencies_.workspace->canSeeFrontmost();
+}
+
+std::optional<std::string> ProcessGovernor::refusal(const AppGroup &group, bool automatic) const {
+    if (std::optional<std::string> reason = blockReason(group)) return reason;
+    if (automatic && !seesFrontmost()) return L10n::t("governance.block.frontUnknown");
+    return std::nullopt;
+}
+
 bool ProcessGovernor::suspend(const AppGroup &group, bool automatic) {
-    if (const std::optional<std::string> reason = blockReason(group)) {
+    if (const std::optional<std::string> reason = refusal(group, automatic)) {
         recordOutcome(GovernanceAction::suspend, group,
                       L10n::t("governance.detail.blocked", *reason), automatic, false);
         return false;
@@ -100,7 +110,7 @@ bool ProcessGovernor::resume(const AppGroup &group) {
 
 void ProcessGovernor::restart(const AppGroup &group, bool automatic, RestartCompletion completion) {
     auto pending = std::make_shared<PendingRestart>(group, automatic, std::move(completion));
-    if (const std::optional<std::string> reason = blockReason(group)) {
+    if (const std::optional<std::string> reason = refusal(group, automatic)) {
         finishRestart(pending, L10n::t("governance.detail.blocked", *reason), false);
         return;
     }
@@ -124,14 +134,16 @@ void ProcessGovernor::awaitQuit(std::shared_ptr<PendingRestart> restart) {
         reopen(std::move(restart));
         return;
     }
+    // Opening it again now would only add a window beside its question.
+    if (restart->pauses >= kRestartPauseLimit) {
+        finishRestart(restart, L10n::t("governance.detail.stillRunning"), false);
+        return;
+    }
     QTimer::singleShot(dependencies_.restartPause,
                        [governor = QPointer(this), restart = std::move(restart)]() mutable {
                            if (!governor) return;
-                           if (++restart->pauses >= kRestartPauseLimit) {
-                               governor->reopen(std::move(restart));
-                           } else {
-                               governor->awaitQuit(std::move(restart));
-                           }
+                           ++restart->pauses;
+                           governor->awaitQuit(std::move(restart));
                        });
 }
 

@@ -57,16 +57,22 @@ public:
 
     // Why the group may not be frozen or restarted, or nothing.
     std::optional<std::string> blockReason(const AppGroup &group) const;
+    // Whether the desktop shows which application is in front. Where it does
+    // not, automatic freezes and restarts are refused, as the one in use
+    // could be hit; the user's own choices still go ahead.
+    bool seesFrontmost() const;
 
     // Each writes one history record and returns whether any process got
     // the signal.
     bool suspend(const AppGroup &group, bool automatic);
     bool resume(const AppGroup &group);
     // Asks the application to quit, waits for it to go (200 ms pauses, at
-    // most 30) and opens it again in the background. Writes one record, then
-    // calls `completion` with its outcome: before returning when the restart
-    // is refused at once, later otherwise. Nothing is called when the
-    // governor is destroyed first.
+    // most 30) and opens it again in the background. One still running then
+    // may be asking the user something (to save, say), so the restart fails
+    // rather than open a second instance. Writes one record, then calls
+    // `completion` with its outcome: before returning when the restart is
+    // refused at once, later otherwise. Nothing is called when the governor
+    // is destroyed first.
     void restart(const AppGroup &group, bool automatic, RestartCompletion completion = {});
 
     // Freezes the targets that are not blocked and starts a session, whose
@@ -97,6 +103,8 @@ private:
 
     // Whether one of the group's processes holds the tray.
     bool holdsTray(const AppGroup &group) const;
+    // The block reason, and for an automatic action a front that cannot be seen.
+    std::optional<std::string> refusal(const AppGroup &group, bool automatic) const;
 
     // Sends `signal` to the process as sampled; true when delivered. Keeps
     // the identity of what it stopped, and lets go of what it resumed.

@@ -1,5 +1,7 @@
 #include "UI/GovernanceConfirmation.h"
 
+#include <string>
+
 #include "Engine/ProcessGovernor.h"
 #include "UI/ConfirmationDialog.h"
 #include "UI/Toolkit/QtText.h"
@@ -15,7 +17,11 @@ GovernanceConfirmation::GovernanceConfirmation(ProcessGovernor &governor, QWidge
 void GovernanceConfirmation::request(const AppGroup &group, PendingGovernance::Kind kind) {
     pending_ = PendingGovernance::make(group, kind);
     const PendingGovernance pending = *pending_;
-    dialog_->present(qtText(confirmTitle(pending)), qtText(confirmMessage(pending)),
+    std::string message = confirmMessage(pending);
+    // The block rules cannot keep the app in use safe here; the user can.
+    if (governor_ && !governor_->seesFrontmost())
+        message += "\n\n" + L10n::t("pro.confirm.frontUnknown");
+    dialog_->present(qtText(confirmTitle(pending)), qtText(message),
                      {{qtText(confirmButton(pending)), ConfirmationDialog::Role::destructive,
                        [this, pending] {
                            pending_.reset();
