@@ -6,7 +6,13 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <string>
 
 // A private X server (Xvfb) with a real window manager (openbox) on it, for
@@ -48,6 +54,7 @@ public:
         if (connection_) xcb_disconnect(connection_);
         stop(openbox_);
         stop(xvfb_);
+        if (heldDisplay_ >= 0) ::close(heldDisplay_);
     }
 
     X11Session(const X11Session &) = delete;
@@ -63,8 +70,21 @@ public:
         xcb_flush(connection_);
     }
 
-    // Ends the X server now, as a crash of the session would.
-    void stopServer() { stop(xvfb_); }
+    // Ends the X server now, as a crash of the session would. Its display
+    // number stays taken until the session ends: tests run side by side, and
+    // another test's new server would otherwise take the number and answer in
+    // its place. A socket bound to the server's abstract address, and not
+    // listening, keeps new servers off it and refuses clients at once.
+    void stopServer() {
+        stop(xvfb_);
+        heldDisplay_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const std::string name = "/tmp/.X11-unix/X" + display_.substr(1);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path + 1, name.data(), name.size()); // sun_path[0] = 0: abstract
+        ::bind(heldDisplay_, reinterpret_cast<const sockaddr *>(&address),
+               static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size()));
+    }
 
 private:
     // The window manager announces itself before it takes windows over, and
@@ -107,6 +127,7 @@ private:
 
     QProcess xvfb_, openbox_;
     std::string display_;
+    int heldDisplay_ = -1;
     xcb_connection_t *connection_ = nullptr;
     xcb_ewmh_connection_t ewmh_{};
     int screen_ = 0;
