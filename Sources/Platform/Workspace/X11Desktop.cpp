@@ -201,14 +201,30 @@ void X11Desktop::followActivation() {
         connection();
 }
 
-std::optional<int32_t> X11Desktop::frontWindowPid() {
+bool X11Desktop::isAvailable() {
+    return connection() != nullptr;
+}
+
+std::optional<WindowOwner> X11Desktop::frontWindow() {
     Connection *c = connection();
     if (!c) return std::nullopt;
     const auto deadline = Clock::now() + replyTimeout_;
     c->noteActiveWindow(deadline);
     // A window closed since answers with an error.
     if (c->front == XCB_NONE) return std::nullopt;
-    return c->windowPid(c->front, deadline);
+    const std::optional<int32_t> pid = c->windowPid(c->front, deadline);
+    if (!pid) return std::nullopt;
+    return WindowOwner{pid, std::nullopt};
+}
+
+std::size_t X11Desktop::countWindows(const InstanceWindows &instance) {
+    return windowsOfPids(instance.pids).size();
+}
+
+std::size_t X11Desktop::closeWindows(const InstanceWindows &instance) {
+    std::size_t asked = 0;
+    for (uint32_t window : windowsOfPids(instance.pids)) asked += closeWindow(window) ? 1 : 0;
+    return asked;
 }
 
 std::vector<uint32_t> X11Desktop::windowsOfPids(const std::vector<int32_t> &pids) {
