@@ -17,3 +17,20 @@ function(quorvel_module target dir)
     target_link_libraries(${target} PUBLIC ${MOD_LINKS})
   endif()
 endfunction()
+
+# quorvel_wayland_client_protocol(<target> <xml>)
+# Generates the client glue for a Wayland protocol description at build time
+# and adds it to <target>, whose sources include "<name>-client-protocol.h".
+function(quorvel_wayland_client_protocol target xml)
+  get_filename_component(name ${xml} NAME_WLE)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/wayland-protocols)
+  add_custom_command(
+    OUTPUT ${out}/${name}-client-protocol.h ${out}/${name}-protocol.c
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
+    COMMAND ${WAYLAND_SCANNER} client-header ${xml} ${out}/${name}-client-protocol.h
+    COMMAND ${WAYLAND_SCANNER} private-code ${xml} ${out}/${name}-protocol.c
+    DEPENDS ${xml}
+    COMMENT "Generating the ${name} Wayland protocol glue")
+  target_sources(${target} PRIVATE ${out}/${name}-client-protocol.h ${out}/${name}-protocol.c)
+  target_include_directories(${target} PRIVATE ${out})
+endfunction()
