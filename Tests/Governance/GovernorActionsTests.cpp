@@ -99,7 +99,7 @@ std::string blocked(const char *reason) {
     return L10n::t("governance.detail.blocked", L10n::t(reason));
 }
 
-enum class Front { elsewhere, inFront, unknown };
+enum class Front { elsewhere, inFront, unknown, windowsHidden };
 
 TEST(GovernorRestart, QuitsWaitsForTheQuitInTheBackgroundAndReopensUnlessRefusedOrStillThere) {
     AppGroup noIdentifier = editor;
@@ -127,6 +127,8 @@ TEST(GovernorRestart, QuitsWaitsForTheQuitInTheBackgroundAndReopensUnlessRefused
              0),
         Case("what is in front cannot be told", editor, unknown, true, true, {},
              blocked("governance.block.frontUnknown"), 0),
+        Case("its windows cannot be seen: a rule sends no signal", editor, windowsHidden, true,
+             true, {}, L10n::t("governance.detail.windowsUnseen"), 1),
         Case("no identifier", noIdentifier, elsewhere, true, true, {},
              L10n::t("governance.detail.missingBundleInfo"), 0),
         Case("not running", editor, elsewhere, false, true, {},
@@ -138,6 +140,7 @@ TEST(GovernorRestart, QuitsWaitsForTheQuitInTheBackgroundAndReopensUnlessRefused
         if (c.running) harness.workspace->setRunning("org.example.Editor", editorInstances);
         if (c.front == inFront) harness.workspace->setFrontmost(FrontmostApplication{"x", 21});
         harness.workspace->setCanSeeFrontmost(c.front != unknown);
+        harness.workspace->setCanSeeWindows(c.front != windowsHidden);
         harness.workspace->setQuitsWhenAsked(c.quits);
         harness.workspace->setOpenResult(c.openError);
         Outcome outcome;

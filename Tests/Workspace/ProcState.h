@@ -20,3 +20,12 @@ inline bool processEnded(pid_t pid) {
     const char state = processState(pid);
     return state == '?' || state == 'Z' || state == 'X';
 }
+
+// The first child of `pid`, or 0 when it has none.
+inline pid_t firstChildOf(pid_t pid) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) +
+                       "/children");
+    pid_t child = 0;
+    file >> child;
+    return child;
+}

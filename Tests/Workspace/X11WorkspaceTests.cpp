@@ -13,15 +13,20 @@
 #include "ProcState.h"
 #include "System/WorkspaceProcesses.h"
 #include "Workspace/LinuxWorkspace.h"
+#include "Workspace/WindowChannels.h"
 #include "Workspace/X11Desktop.h"
 #include "X11Session.h"
 
 namespace {
 
+using quorvel::platform::ApplicationQuitAction;
 using quorvel::platform::DesktopLauncher;
 using quorvel::platform::LinuxWorkspace;
+using quorvel::platform::QuitRequest;
 using quorvel::platform::RunningApplication;
 using quorvel::platform::SystemdUserScope;
+using quorvel::platform::UnseenWindows;
+using quorvel::platform::WindowChannels;
 using quorvel::platform::X11Desktop;
 namespace WorkspaceProcesses = quorvel::WorkspaceProcesses;
 
@@ -93,7 +98,8 @@ protected:
     std::unique_ptr<LinuxWorkspace> workspace() {
         return std::make_unique<LinuxWorkspace>(
             resolver_, WorkspaceProcesses::currentUsersProcesses, WorkspaceProcesses::inspect,
-            std::make_unique<X11Desktop>(session_.display()),
+            WindowChannels{std::make_unique<X11Desktop>(session_.display()), nullptr, true},
+            ApplicationQuitAction(QDBusConnection(QStringLiteral("no bus"))),
             std::make_unique<DesktopLauncher>(std::make_unique<SystemdUserScope>(
                 []() -> std::optional<QDBusConnection> { return std::nullopt; })));
     }
@@ -149,7 +155,8 @@ TEST_F(WorkspaceOnX11, WindowsShowWhoIsInFrontAndQuitClosesOnlyTheInstancesOwn) 
     const RunningApplication secondInstance{second.pid(), startOf(second.pid())};
     ASSERT_THAT(workspace->runningApplications(kWindowApp),
                 ::testing::UnorderedElementsAre(firstInstance, secondInstance));
-    workspace->requestQuit(firstInstance);
+    EXPECT_EQ(workspace->requestQuit(kWindowApp, firstInstance, UnseenWindows::leave),
+              QuitRequest::asked);
     // It leaves by itself, as a program does that honours a close request.
     ASSERT_TRUE(first.process.waitForFinished(kPatience));
     EXPECT_EQ(first.process.exitStatus(), QProcess::NormalExit);
@@ -164,26 +171,43 @@ TEST_F(WorkspaceOnX11, WindowsShowWhoIsInFrontAndQuitClosesOnlyTheInstancesOwn) 
     EXPECT_FALSE(desktop_.closeWindow(secondWindow));
 }
 
+// A launcher script that did not exec passes no signal on, so its child
+// gets its own.
 TEST_F(WorkspaceOnX11, QuitTerminatesAnInstanceWithoutWindowsButNotAProcessThatTookItsPid) {
-    ProbeChild windowless(ProbeChild::helperPath().toStdString());
-    ASSERT_TRUE(windowless.started());
-    const auto workspace = this->workspace();
-    const std::vector<RunningApplication> instances =
-        workspace->runningApplications(kWindowlessApp);
-    ASSERT_EQ(instances.size(), 1u);
-    ASSERT_EQ(instances[0].pid, windowless.pid());
+    const std::string probe = ProbeChild::helperPath().toStdString();
+    // A shell of the test's own, so that no other shell on the machine counts.
+    const QTemporaryDir dir;
+    const std::string shell = ProbeChild::copyHelper(dir, "bin/sh", QStringLiteral("/bin/dash"));
+    resolver_->addApplication(shell,
+                              {"/apps/windowless.desktop", kWindowlessApp, "Windowless", ""});
+    for (const bool wrapped : {false, true}) {
+        SCOPED_TRACE(wrapped ? "behind a shell" : "alone");
+        ProbeChild windowless(wrapped ? shell : probe,
+                              wrapped
+                                  ? QStringList{"-c", "\"$0\"; :", QString::fromStdString(probe)}
+                                  : QStringList{});
+        ASSERT_TRUE(windowless.started());
+        const pid_t application = wrapped ? firstChildOf(windowless.pid()) : windowless.pid();
+        const auto workspace = this->workspace();
+        const std::vector<RunningApplication> instances =
+            workspace->runningApplications(kWindowlessApp);
+        ASSERT_EQ(instances.size(), 1u);
+        ASSERT_EQ(instances[0].pid, windowless.pid());
 
-    workspace->requestQuit({instances[0].pid, instances[0].startTime + 1});
-    // A SIGTERM sent above would end the child before this stop could take hold.
-    ::kill(windowless.pid(), SIGSTOP);
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return processState(windowless.pid()) == 'T' || processEnded(windowless.pid()); },
-        kPatience));
-    EXPECT_EQ(processState(windowless.pid()), 'T');
-    ::kill(windowless.pid(), SIGCONT);
+        workspace->requestQuit(kWindowlessApp, {instances[0].pid, instances[0].startTime + 1},
+                               UnseenWindows::leave);
+        // A SIGTERM sent above would end the child before this stop could take hold.
+        ::kill(windowless.pid(), SIGSTOP);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return processState(windowless.pid()) == 'T' || processEnded(windowless.pid()); },
+            kPatience));
+        EXPECT_EQ(processState(windowless.pid()), 'T');
+        ::kill(windowless.pid(), SIGCONT);
 
-    workspace->requestQuit(instances[0]);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return processEnded(windowless.pid()); }, kPatience));
+        EXPECT_EQ(workspace->requestQuit(kWindowlessApp, instances[0], UnseenWindows::leave),
+                  QuitRequest::terminated);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return processEnded(application); }, kPatience));
+    }
 }
 
 } // namespace

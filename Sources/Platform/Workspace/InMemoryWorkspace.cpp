@@ -15,6 +15,10 @@ void InMemoryWorkspace::setCanSeeFrontmost(bool canSee) {
     canSeeFrontmost_ = canSee;
 }
 
+void InMemoryWorkspace::setCanSeeWindows(bool canSee) {
+    canSeeWindows_ = canSee;
+}
+
 void InMemoryWorkspace::setRunning(const std::string &bundleID,
                                    std::vector<RunningApplication> instances) {
     running_[bundleID] = std::move(instances);
@@ -54,10 +58,18 @@ InMemoryWorkspace::runningApplications(const std::string &bundleID) {
     return found == running_.end() ? std::vector<RunningApplication>{} : found->second;
 }
 
-void InMemoryWorkspace::requestQuit(const RunningApplication &instance) {
+bool InMemoryWorkspace::canSeeWindows() {
+    return canSeeWindows_;
+}
+
+QuitRequest InMemoryWorkspace::requestQuit(const std::string &, const RunningApplication &instance,
+                                           UnseenWindows unseen) {
+    if (!canSeeWindows_ && unseen == UnseenWindows::leave) return QuitRequest::notSent;
     quitRequests_.push_back(instance);
-    if (!quitsWhenAsked_) return;
-    for (auto &[bundleID, instances] : running_) std::erase(instances, instance);
+    if (quitsWhenAsked_) {
+        for (auto &[bundleID, instances] : running_) std::erase(instances, instance);
+    }
+    return canSeeWindows_ ? QuitRequest::asked : QuitRequest::terminated;
 }
 
 void InMemoryWorkspace::openApplication(const std::string &path, OpenCompletion completion) {

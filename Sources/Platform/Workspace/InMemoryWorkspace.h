@@ -28,6 +28,9 @@ public:
     // Whether the desktop shows what is in front (the default), or is one
     // that hides it, as a Wayland session does.
     void setCanSeeFrontmost(bool canSee);
+    // Whether the desktop shows applications' windows (the default). Where
+    // it does not, an instance is quit by a signal, if at all.
+    void setCanSeeWindows(bool canSee);
     void setRunning(const std::string &bundleID, std::vector<RunningApplication> instances);
     // Whether an instance asked to quit leaves the running list at once
     // (the default) or stays, as an application that refuses would.
@@ -46,13 +49,17 @@ public:
     bool sendSignal(const SampledProcess &process, ProcessSignal signal) override;
     std::optional<FrontmostApplication> frontmostApplication() override;
     bool canSeeFrontmost() override;
+    bool awaitsShellExtension() override { return false; }
     std::vector<RunningApplication> runningApplications(const std::string &bundleID) override;
-    void requestQuit(const RunningApplication &instance) override;
+    QuitRequest requestQuit(const std::string &applicationID, const RunningApplication &instance,
+                            UnseenWindows unseen) override;
+    bool canSeeWindows() override;
     void openApplication(const std::string &path, OpenCompletion completion) override;
 
 private:
     std::optional<FrontmostApplication> frontmost_;
     bool canSeeFrontmost_ = true;
+    bool canSeeWindows_ = true;
     std::map<std::string, std::vector<RunningApplication>> running_;
     bool quitsWhenAsked_ = true;
     std::set<int32_t> undeliverable_;

@@ -1,25 +1,26 @@
 #include "Workspace/LinuxWorkspace.h"
 
+#include <algorithm>
 #include <csignal>
-#include <cstdlib>
 #include <string_view>
 
 namespace quorvel::platform {
 
 LinuxWorkspace::LinuxWorkspace(std::shared_ptr<ApplicationResolver> resolver,
                                ProcessLister listProcesses,
-                               ProcessSignaller::Inspector inspectProcess,
-                               std::unique_ptr<X11Desktop> desktop,
+                               ProcessSignaller::Inspector inspectProcess, WindowChannels windows,
+                               ApplicationQuitAction quitAction,
                                std::unique_ptr<DesktopLauncher> launcher)
     : resolver_(std::move(resolver))
     , listProcesses_(std::move(listProcesses))
     , inspectProcess_(std::move(inspectProcess))
     , signaller_(inspectProcess_)
-    , desktop_(std::move(desktop))
+    , windows_(std::move(windows))
+    , quitAction_(std::move(quitAction))
     , launcher_(std::move(launcher)) {
     // Opening the panel activates our own window; what was in front before
     // must be known by then.
-    desktop_->followActivation();
+    if (windows_.front) windows_.front->followActivation();
 }
 
 bool LinuxWorkspace::sendSignal(const SampledProcess &process, ProcessSignal signal) {
@@ -27,38 +28,63 @@ bool LinuxWorkspace::sendSignal(const SampledProcess &process, ProcessSignal sig
 }
 
 std::optional<FrontmostApplication> LinuxWorkspace::frontmostApplication() {
-    const std::optional<int32_t> pid = desktop_->frontWindowPid();
-    if (!pid) return std::nullopt;
-    FrontmostApplication frontmost{std::nullopt, *pid};
-    if (const std::optional<ListedProcess> process = inspectProcess_(*pid)) {
-        frontmost.bundleID = applicationOf(*process);
+    if (!windows_.front) return std::nullopt;
+    const std::optional<WindowOwner> owner = windows_.front->frontWindow();
+    if (!owner) return std::nullopt;
+    FrontmostApplication frontmost{owner->applicationID, owner->pid.value_or(0)};
+    if (owner->pid) {
+        if (const std::optional<ListedProcess> process = inspectProcess_(*owner->pid))
+            frontmost.bundleID = applicationOf(*process);
     }
     return frontmost;
 }
 
 bool LinuxWorkspace::canSeeFrontmost() {
-    const char *waylandDisplay = std::getenv("WAYLAND_DISPLAY");
-    const char *sessionType = std::getenv("XDG_SESSION_TYPE");
-    const bool wayland = (waylandDisplay && *waylandDisplay) ||
-                         (sessionType && std::string_view(sessionType) == "wayland");
-    return !wayland;
+    return windows_.x11Session || (windows_.front && windows_.front->isAvailable());
+}
+
+bool LinuxWorkspace::awaitsShellExtension() {
+    return windows_.frontNeedsShellExtension && !canSeeFrontmost();
+}
+
+bool LinuxWorkspace::canSeeWindows() {
+    return canSeeFrontmost();
 }
 
 std::vector<RunningApplication> LinuxWorkspace::runningApplications(const std::string &bundleID) {
     return currentInstances().of(bundleID);
 }
 
-void LinuxWorkspace::requestQuit(const RunningApplication &instance) {
+QuitRequest LinuxWorkspace::requestQuit(const std::string &applicationID,
+                                        const RunningApplication &instance, UnseenWindows unseen) {
     const std::vector<ListedProcess> processes = currentInstances().processesOf(instance);
-    if (processes.empty()) return;
-    std::vector<int32_t> pids;
-    for (const ListedProcess &process : processes) pids.push_back(process.pid);
-    const std::vector<uint32_t> windows = desktop_->windowsOfPids(pids);
-    if (windows.empty()) {
-        signaller_.send(processes.front().sampled(), SIGTERM);
-        return;
+    // Gone already: there is nothing left to ask.
+    if (processes.empty()) return QuitRequest::asked;
+    InstanceWindows windows{{}, applicationID};
+    for (const ListedProcess &process : processes) windows.pids.push_back(process.pid);
+
+    if (quitAction_.activate(windows.pids)) return QuitRequest::asked;
+    for (SessionWindows *channel : {windows_.front.get(), windows_.more.get()}) {
+        if (channel && channel->isAvailable() && channel->closeWindows(windows) > 0)
+            return QuitRequest::asked;
     }
-    for (uint32_t window : windows) desktop_->closeWindow(window);
+    if (!canSeeWindows() && unseen == UnseenWindows::leave) return QuitRequest::notSent;
+    terminate(processes);
+    return QuitRequest::terminated;
+}
+
+void LinuxWorkspace::terminate(const std::vector<ListedProcess> &processes) {
+    const ListedProcess &first = processes.front();
+    signaller_.send(first.sampled(), SIGTERM);
+    // A launcher script that did not exec passes no signal on: the
+    // application it started must get its own.
+    static constexpr std::string_view kShells[] = {"sh", "bash", "dash", "zsh", "ksh", "mksh"};
+    const std::string_view program =
+        std::string_view(first.path).substr(first.path.find_last_of('/') + 1);
+    if (std::ranges::find(kShells, program) == std::end(kShells)) return;
+    for (const ListedProcess &process : processes) {
+        if (process.ppid == first.pid) signaller_.send(process.sampled(), SIGTERM);
+    }
 }
 
 void LinuxWorkspace::openApplication(const std::string &path, OpenCompletion completion) {

@@ -34,6 +34,16 @@ struct RunningApplication {
     bool operator==(const RunningApplication &) const = default;
 };
 
+// What a request to quit did.
+enum class QuitRequest {
+    asked,      // the application, or each of its windows, was asked as the user would
+    terminated, // it shows no window, so it was sent a termination signal
+    notSent,    // its windows cannot be seen here, and a signal was not wanted
+};
+
+// What to do with an instance whose windows the desktop does not show.
+enum class UnseenWindows { terminate, leave };
+
 // What the governor needs of the desktop. Called on the main thread only.
 class Workspace {
 public:
@@ -51,11 +61,20 @@ public:
     // False when this desktop does not show which application is in front,
     // so that no frontmost application means "unknown", not "none".
     virtual bool canSeeFrontmost() = 0;
+    // True where what is in front becomes visible once the user switches on
+    // Quorvel's extension for the desktop's shell, and it is not on.
+    virtual bool awaitsShellExtension() = 0;
 
     virtual std::vector<RunningApplication> runningApplications(const std::string &bundleID) = 0;
 
-    // Asks the instance to quit as the user would; it may refuse or ask to save.
-    virtual void requestQuit(const RunningApplication &instance) = 0;
+    // Asks an instance of `applicationID` to quit as the user would: it may
+    // refuse or ask to save. Only an instance known to have no window is
+    // sent a termination signal, unless `unseen` allows it.
+    virtual QuitRequest requestQuit(const std::string &applicationID,
+                                    const RunningApplication &instance, UnseenWindows unseen) = 0;
+    // False where the desktop does not show applications' windows, so that
+    // quitting may take a termination signal.
+    virtual bool canSeeWindows() = 0;
 
     // Starts the application installed at `path` in the background. The
     // completion runs later on the main thread, with nothing on success or

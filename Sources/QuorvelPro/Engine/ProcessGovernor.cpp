@@ -78,6 +78,14 @@ bool ProcessGovernor::seesFrontmost() const {
     return dependencies_.workspace->canSeeFrontmost();
 }
 
+bool ProcessGovernor::awaitsShellExtension() const {
+    return dependencies_.workspace->awaitsShellExtension();
+}
+
+bool ProcessGovernor::seesWindows() const {
+    return dependencies_.workspace->canSeeWindows();
+}
+
 std::optional<std::string> ProcessGovernor::refusal(const AppGroup &group, bool automatic) const {
     if (std::optional<std::string> reason = blockReason(group)) return reason;
     if (automatic && !seesFrontmost()) return L10n::t("governance.block.frontUnknown");
@@ -124,8 +132,20 @@ void ProcessGovernor::restart(const AppGroup &group, bool automatic, RestartComp
         finishRestart(pending, L10n::t("governance.detail.noRunningInstance"), false);
         return;
     }
-    for (const platform::RunningApplication &instance : instances)
-        dependencies_.workspace->requestQuit(instance);
+    // A rule acts unattended, so it never ends an application that may hold
+    // unsaved work; the user confirmed a manual restart knowing that.
+    const platform::UnseenWindows unseen =
+        automatic ? platform::UnseenWindows::leave : platform::UnseenWindows::terminate;
+    bool anyAsked = false;
+    for (const platform::RunningApplication &instance : instances) {
+        if (dependencies_.workspace->requestQuit(*group.bundleID, instance, unseen) !=
+            platform::QuitRequest::notSent)
+            anyAsked = true;
+    }
+    if (!anyAsked) {
+        finishRestart(pending, L10n::t("governance.detail.windowsUnseen"), false);
+        return;
+    }
     awaitQuit(std::move(pending));
 }
 

@@ -61,6 +61,13 @@ public:
     // not, automatic freezes and restarts are refused, as the one in use
     // could be hit; the user's own choices still go ahead.
     bool seesFrontmost() const;
+    // Whether the desktop shows applications' windows. Where it does not, a
+    // manual restart ends the app by a termination signal and a rule's
+    // restart does nothing.
+    bool seesWindows() const;
+    // Whether switching on Quorvel's shell extension would let it see what
+    // is in front.
+    bool awaitsShellExtension() const;
 
     // Each writes one history record and returns whether any process got
     // the signal.

@@ -109,6 +109,12 @@ std::string ThresholdController::unreadableRulesNotice() const {
     return L10n::t("pro.rules.unreadable", *unreadableCopyKey_, dependencies_.defaults->location());
 }
 
+std::string ThresholdController::shellExtensionNotice() const {
+    const ProcessGovernor *governor = dependencies_.governor;
+    if (!governor || !governor->awaitsShellExtension()) return {};
+    return L10n::t("pro.notice.shellExtension");
+}
+
 void ThresholdController::addRule(const std::string &appKey, const std::string &appName) {
     std::vector<ThresholdRule> rules = rules_;
     rules.push_back({Uuid::random(), appKey, appName, kNewRuleLimitBytes, kNewRuleSustainedSeconds,

@@ -70,6 +70,8 @@ public:
     // the sentence telling the user so and where they are kept. Empty
     // otherwise, and once a demo has put rules of its own in place.
     std::string unreadableRulesNotice() const;
+    // What the user can do so that rules see the app in use, or nothing.
+    std::string shellExtensionNotice() const;
 
     // When false, saving writes nothing.
     bool persists() const { return persists_; }

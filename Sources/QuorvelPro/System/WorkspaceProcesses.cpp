@@ -1,6 +1,7 @@
 #include "System/WorkspaceProcesses.h"
 
 #include "System/PerProcessMemory.h"
+#include "Workspace/SessionChoice.h"
 #include "procmem.h"
 
 namespace quorvel::WorkspaceProcesses {
@@ -28,8 +29,11 @@ std::optional<platform::ListedProcess> inspect(int32_t pid) {
 
 std::unique_ptr<platform::LinuxWorkspace>
 liveWorkspace(std::shared_ptr<platform::ApplicationResolver> resolver) {
-    return std::make_unique<platform::LinuxWorkspace>(std::move(resolver), currentUsersProcesses,
-                                                      inspect);
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    return std::make_unique<platform::LinuxWorkspace>(
+        std::move(resolver), currentUsersProcesses, inspect,
+        platform::windowChannelsFor(platform::SessionEnvironment::current(), bus),
+        platform::ApplicationQuitAction(bus));
 }
 
 } // namespace quorvel::WorkspaceProcesses

@@ -21,6 +21,10 @@ void GovernanceConfirmation::request(const AppGroup &group, PendingGovernance::K
     // The block rules cannot keep the app in use safe here; the user can.
     if (governor_ && !governor_->seesFrontmost())
         message += "\n\n" + L10n::t("pro.confirm.frontUnknown");
+    if (governor_ && governor_->awaitsShellExtension())
+        message += "\n\n" + L10n::t("pro.notice.shellExtension");
+    if (governor_ && pending.kind == PendingGovernance::Kind::restart && !governor_->seesWindows())
+        message += "\n\n" + L10n::t("pro.confirm.terminateUnseen");
     dialog_->present(qtText(confirmTitle(pending)), qtText(message),
                      {{qtText(confirmButton(pending)), ConfirmationDialog::Role::destructive,
                        [this, pending] {

@@ -50,20 +50,29 @@ ThresholdRulesView::ThresholdRulesView(ThresholdController &controller,
     auto *column = vstack(12, content, Insets::all(16));
     column->setAlignment(Qt::AlignTop);
 
-    // Stored rules that could not be read are said once, above everything,
-    // for the whole run: no rule acts until the user makes new ones.
-    if (const std::string notice = controller.unreadableRulesNotice(); !notice.empty()) {
+    // Said once, above everything, for the whole run.
+    const auto addNotice = [&](const std::string &title, const std::string &notice,
+                               const QString &name) {
         auto *card = new CardBackground(kCardRadius, content);
         auto *text = vstack(3, card, Insets::all(14));
-        text->addWidget(new TextView(qtText(L10n::t("pro.rules.unreadable.title")),
-                                     systemFont(13.5, FontWeight::semibold), Theme::amber(), card));
-        unreadableNote_ = new TextView(qtText(notice), systemFont(11.5, FontWeight::regular),
-                                       Theme::inkDim(), card);
-        unreadableNote_->setWrapping(true);
-        unreadableNote_->setObjectName(QStringLiteral("rules:unreadable"));
-        text->addWidget(unreadableNote_);
+        if (!title.empty())
+            text->addWidget(new TextView(qtText(title), systemFont(13.5, FontWeight::semibold),
+                                         Theme::amber(), card));
+        auto *body = new TextView(qtText(notice), systemFont(11.5, FontWeight::regular),
+                                  title.empty() ? Theme::amber() : Theme::inkDim(), card);
+        body->setWrapping(true);
+        body->setObjectName(name);
+        text->addWidget(body);
         column->addWidget(card);
-    }
+        return body;
+    };
+    // No rule acts until the user makes new ones.
+    if (const std::string notice = controller.unreadableRulesNotice(); !notice.empty())
+        unreadableNote_ = addNotice(L10n::t("pro.rules.unreadable.title"), notice,
+                                    QStringLiteral("rules:unreadable"));
+    // Until then, no rule freezes or restarts anything.
+    if (const std::string notice = controller.shellExtensionNotice(); !notice.empty())
+        addNotice({}, notice, QStringLiteral("rules:shellExtension"));
 
     auto *masterCard = new CardBackground(kCardRadius, content);
     auto *masterRow = hstack(8, masterCard, Insets::all(14));
