@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Installs whatever Quorvel needs to build and test that is not yet on this
-# Debian 12 machine. Safe to run again: it does nothing when all is present.
+# Installs whatever Quorvel needs to build and run that is not yet on this
+# Debian 12 machine; with --tests, also what its tests run against. Safe to
+# run again: it does nothing when all is present.
 set -euo pipefail
 
 packages=(
   cmake g++ pkg-config make clang-format
-  qt6-base-dev nlohmann-json3-dev libglib2.0-dev libxcb-ewmh-dev
+  qt6-base-dev nlohmann-json3-dev libglib2.0-dev libxcb-ewmh-dev libwayland-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-material-design-icons-iconfont fonts-dejavu-core fonts-wqy-microhei
-  dbus xvfb openbox procps trayer xdotool
+  dbus procps
+  # Native windows on a Wayland session rather than XWayland's.
+  qt6-wayland
 )
+if [[ ${1:-} == --tests ]]; then
+  # Real desktops for the tests: an X server with a window manager and a
+  # tray, and the Wayland compositors whose windows Quorvel follows.
+  packages+=(xvfb openbox trayer xdotool sway kwin-wayland gnome-shell)
+fi
 # Qt's SVG image and icon plugins: without them every application icon that
 # exists only as SVG shows the generic symbol. Debian 12 ships them in the
 # library's package, later releases in a package of their own.

@@ -4,7 +4,7 @@
 # runs every test once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 find Sources Tests Benchmarks -name '*.c' -o -name '*.cpp' -o -name '*.h' |
   sort | xargs clang-format --dry-run --Werror
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON -DQUORVEL_WERROR=ON \
