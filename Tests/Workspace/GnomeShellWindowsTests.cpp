@@ -15,11 +15,13 @@
 #include <csignal>
 #include <functional>
 #include <iostream>
+#include <list>
 #include <map>
 #include <memory>
 #include <unistd.h>
 
 #include "Support/PrivateSessionBus.h"
+#include "Support/WaylandWindow.h"
 
 namespace quorvel::platform {
 namespace {
@@ -89,10 +91,7 @@ public:
     ~ShellSession() {
         if (::testing::Test::HasFailure()) std::cerr << shell_.readAll().toStdString();
         killShell();
-        for (auto &window : windows_) {
-            window->kill();
-            window->waitForFinished();
-        }
+        windows_.clear();
         systemBus_.kill();
         systemBus_.waitForFinished();
     }
@@ -103,14 +102,9 @@ public:
         shell_.waitForFinished();
     }
 
-    // A native Wayland window of a process of its own, once it is shown.
-    QProcess *openWindow(const QString &applicationID) {
-        auto &window = windows_.emplace_back(std::make_unique<QProcess>());
-        const QString pidFile = dir_.filePath(applicationID + ".pid");
-        window->setProcessEnvironment(environment_);
-        window->start(QUORVEL_HELPER_DIR "/WaylandWindowChild", {applicationID, pidFile});
-        EXPECT_TRUE(waitFor([&] { return QFile::exists(pidFile); })) << applicationID.toStdString();
-        return window.get();
+    // A native Wayland window of a process of its own.
+    testing::WaylandWindow *openWindow(const QString &applicationID) {
+        return &windows_.emplace_back(environment_, applicationID.toStdString());
     }
 
     testing::PrivateSessionBus sessionBus;
@@ -119,7 +113,7 @@ private:
     QTemporaryDir dir_;
     QProcess systemBus_, shell_;
     QProcessEnvironment environment_;
-    std::vector<std::unique_ptr<QProcess>> windows_;
+    std::list<testing::WaylandWindow> windows_;
 };
 
 TEST(GnomeShellWindows, FollowsFocusCountsAndClosesThroughTheExtension) {
@@ -145,10 +139,9 @@ TEST(GnomeShellWindows, FollowsFocusCountsAndClosesThroughTheExtension) {
             "io.quorvel.Shell", "/io/quorvel/Shell", "io.quorvel.Shell", "FocusedWindow"));
         return answer.arguments().value(0).toLongLong();
     };
-    std::map<QString, QProcess *> opened;
+    std::map<QString, testing::WaylandWindow *> opened;
     const auto ownerOf = [&](const char *applicationID) {
-        return WindowOwner{static_cast<int32_t>(opened.at(applicationID)->processId()),
-                           applicationID};
+        return WindowOwner{opened.at(applicationID)->pid(), applicationID};
     };
     // Each window takes focus when it opens; Quorvel's own never counts.
     const struct {
@@ -158,7 +151,7 @@ TEST(GnomeShellWindows, FollowsFocusCountsAndClosesThroughTheExtension) {
     for (const auto &step : steps) {
         SCOPED_TRACE(step.open);
         opened[step.open] = session.openWindow(step.open);
-        ASSERT_TRUE(waitFor([&] { return focusedPid() == opened[step.open]->processId(); }));
+        ASSERT_TRUE(waitFor([&] { return focusedPid() == opened[step.open]->pid(); }));
         // The focus signal came before that answer; let it be delivered.
         QCoreApplication::processEvents();
         EXPECT_TRUE(waitFor([&] { return windows.frontWindow() == ownerOf(step.front); }));
@@ -174,9 +167,7 @@ TEST(GnomeShellWindows, FollowsFocusCountsAndClosesThroughTheExtension) {
 
     // The test sends no signal: A ends because its window was asked to close.
     EXPECT_EQ(windows.closeWindows({{a}, ""}), 1u);
-    EXPECT_TRUE(waitFor([&] { return opened["test.A"]->state() == QProcess::NotRunning; }));
-    EXPECT_EQ(opened["test.A"]->exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(opened["test.A"]->exitCode(), 0);
+    EXPECT_TRUE(waitFor([&] { return opened["test.A"]->exitedByItself(); }));
     EXPECT_EQ(windows.frontWindow(), ownerOf("test.B"));
     // With B closed, focus falls to Quorvel's window: nothing is in front.
     EXPECT_EQ(windows.closeWindows({{b}, ""}), 1u);

@@ -1,4 +1,5 @@
 #include "Support/PrivateSessionBus.h"
+#include "Support/WaylandWindow.h"
 #include "Workspace/KWinWindows.h"
 
 #include <QDBusInterface>
@@ -20,6 +21,7 @@
 using quorvel::platform::InstanceWindows;
 using quorvel::platform::KWinWindows;
 using quorvel::platform::WindowOwner;
+using quorvel::testing::WaylandWindow;
 
 namespace quorvel::platform {
 void PrintTo(const WindowOwner &owner, std::ostream *out) {
@@ -57,7 +59,7 @@ public:
     }
     ~KWinSession() {
         stop();
-        for (QProcess &window : windows_) window.kill(), window.waitForFinished(10000);
+        windows_.clear();
         QFile log(dir_.filePath(QStringLiteral("kwin.log")));
         if (::testing::Test::HasFailure() && log.open(QIODevice::ReadOnly))
             std::fprintf(stderr, "KWin's output:\n%s\n", log.readAll().constData());
@@ -73,18 +75,8 @@ public:
     }
 
     // A native Wayland window of `appID`, ended (if still there) with the session.
-    QProcess &openWindow(const char *appID) {
-        QProcess &window = windows_.emplace_back();
-        QProcessEnvironment environment = environment_;
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
-        // Qt's Wayland plugin leaves libwayland objects behind at exit, which
-        // LeakSanitizer would report as exit code 1 after a polite close.
-        environment.insert(QStringLiteral("ASAN_OPTIONS"),
-                           environment.value(QStringLiteral("ASAN_OPTIONS")) + ":detect_leaks=0");
-        window.setProcessEnvironment(environment);
-        window.start(QStringLiteral(QUORVEL_HELPER_DIR "/WaylandWindowChild"), {appID});
-        window.waitForStarted(10000);
-        return window;
+    WaylandWindow &openWindow(const char *appID) {
+        return windows_.emplace_back(environment_, appID);
     }
 
     // Runs `script` in KWin as a user's script would be.
@@ -109,7 +101,7 @@ private:
     QProcessEnvironment environment_ = QProcessEnvironment::systemEnvironment();
     QProcess kwin_;
     pid_t group_ = 0;
-    std::list<QProcess> windows_;
+    std::list<WaylandWindow> windows_;
 };
 
 // Counts the calls KWin makes to it: a script calls it once its work is done,
@@ -131,10 +123,6 @@ workspace.clientActivated.connect(function (w) { if (w === c) mark(); });
 if (workspace.activeClient === c) mark(); else workspace.activeClient = c;
 )js";
 
-int32_t pidOf(const QProcess *process) {
-    return static_cast<int32_t>(process->processId());
-}
-
 TEST(KWinWindows, FollowsCountsAndClosesTheWindowsOfARealKWin) {
     KWinSession session;
     ASSERT_TRUE(session.started());
@@ -150,10 +138,10 @@ TEST(KWinWindows, FollowsCountsAndClosesTheWindowsOfARealKWin) {
         const char *appID;
         int front; // the step whose window is in front after this one
     } steps[] = {{"test.A", 0}, {"io.quorvel.Quorvel", 0}, {"test.B", 2}};
-    std::vector<QProcess *> opened;
+    std::vector<WaylandWindow *> opened;
     for (const auto &step : steps) {
         SCOPED_TRACE(step.appID);
-        const int32_t pid = pidOf(opened.emplace_back(&session.openWindow(step.appID)));
+        const int32_t pid = opened.emplace_back(&session.openWindow(step.appID))->pid();
         const auto shown = [&] { return windows.countWindows({{pid}, {}}) == 1; };
         ASSERT_TRUE(QTest::qWaitFor(shown, kDeadlineMs));
         const int marks = marker.calls + 1;
@@ -161,10 +149,10 @@ TEST(KWinWindows, FollowsCountsAndClosesTheWindowsOfARealKWin) {
             session.runScript(QString::fromUtf8(kActivate).arg(pid).arg(bus.baseService())));
         ASSERT_TRUE(QTest::qWaitFor([&] { return marker.calls >= marks; }, kDeadlineMs));
         EXPECT_EQ(windows.frontWindow(),
-                  (WindowOwner{pidOf(opened[step.front]), steps[step.front].appID}));
+                  (WindowOwner{opened[step.front]->pid(), steps[step.front].appID}));
     }
 
-    const InstanceWindows a{{pidOf(opened[0])}, "test.A"};
+    const InstanceWindows a{{opened[0]->pid()}, "test.A"};
     EXPECT_EQ(windows.countWindows({{::getpid()}, "test.A"}), 0u);
     // A report from anyone but KWin is refused.
     QDBusMessage lie = QDBusMessage::createMethodCall(bus.baseService(), "/io/quorvel/KWinWindows",
@@ -178,16 +166,14 @@ TEST(KWinWindows, FollowsCountsAndClosesTheWindowsOfARealKWin) {
     // Closed as the close button would: the process quits by itself (nothing
     // here signals it before the end of the test).
     EXPECT_EQ(windows.closeWindows(a), 1u);
-    ASSERT_TRUE(opened[0]->waitForFinished(kDeadlineMs));
-    EXPECT_EQ(opened[0]->exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(opened[0]->exitCode(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opened[0]->exitedByItself(); }, kDeadlineMs));
     EXPECT_TRUE(QTest::qWaitFor([&] { return windows.countWindows(a) == 0; }, kDeadlineMs));
 
     // KWin gone, and all it started: the channel says so and knows no window.
     EXPECT_TRUE(session.stop());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !windows.isAvailable(); }, kDeadlineMs));
     EXPECT_EQ(windows.frontWindow(), std::nullopt);
-    EXPECT_EQ(windows.countWindows({{pidOf(opened[2])}, {}}), 0u);
+    EXPECT_EQ(windows.countWindows({{opened[2]->pid()}, {}}), 0u);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "Support/HeadlessSway.h"
+#include "Support/WaylandWindow.h"
 #include "Workspace/SwayWindows.h"
 
 namespace {
@@ -15,38 +16,9 @@ using quorvel::platform::InstanceWindows;
 using quorvel::platform::SwayWindows;
 using quorvel::platform::WindowOwner;
 using quorvel::testing::HeadlessSway;
+using quorvel::testing::WaylandWindow;
 
 constexpr int kPatience = 20000; // ms; only a broken run waits this long
-
-// A native Wayland window of a child process, ended with the test whatever
-// happens.
-class TestWindow {
-public:
-    TestWindow(const HeadlessSway &sway, const QString &appId)
-        : appId_(appId.toStdString()) {
-        process_.setProcessEnvironment(sway.clientEnvironment());
-        process_.setProcessChannelMode(QProcess::ForwardedChannels);
-        process_.start(QStringLiteral(QUORVEL_HELPER_DIR "/WaylandWindowChild"), {appId});
-        process_.waitForStarted(10000);
-    }
-    ~TestWindow() {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.kill();
-        process_.waitForFinished(10000);
-    }
-
-    int32_t pid() const { return static_cast<int32_t>(process_.processId()); }
-    WindowOwner owner() const { return {pid(), appId_}; }
-    InstanceWindows instance() const { return {{pid()}, appId_}; }
-    bool exitedByItself() const {
-        return process_.state() == QProcess::NotRunning &&
-               process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
-    }
-
-private:
-    QProcess process_;
-    std::string appId_;
-};
 
 TEST(SwayWindows, FollowsTheFrontWindowCountsAndClosesPolitely) {
     HeadlessSway sway;
@@ -56,18 +28,18 @@ TEST(SwayWindows, FollowsTheFrontWindowCountsAndClosesPolitely) {
     ASSERT_TRUE(windows.isAvailable());
     EXPECT_EQ(windows.frontWindow(), std::nullopt);
 
-    TestWindow a(sway, QStringLiteral("io.quorvel.TestWindowA"));
-    TestWindow own(sway, QStringLiteral("io.quorvel.Quorvel"));
-    TestWindow b(sway, QStringLiteral("io.quorvel.TestWindowB"));
-    for (const TestWindow *window : {&a, &own, &b}) {
+    WaylandWindow a(sway.clientEnvironment(), "io.quorvel.WaylandWindowA");
+    WaylandWindow own(sway.clientEnvironment(), "io.quorvel.Quorvel");
+    WaylandWindow b(sway.clientEnvironment(), "io.quorvel.WaylandWindowB");
+    for (const WaylandWindow *window : {&a, &own, &b}) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return windows.countWindows(window->instance()) == 1; },
                                     kPatience));
     }
 
     // What the user activates, and the window then in front.
     const struct {
-        const TestWindow *activated;
-        const TestWindow *front;
+        const WaylandWindow *activated;
+        const WaylandWindow *front;
     } steps[] = {{&a, &a}, {&own, &a}, {&b, &b}, {&own, &b}, {&a, &a}, {&b, &b}};
     for (const auto &step : steps) {
         SCOPED_TRACE(step.activated->pid());
@@ -84,7 +56,7 @@ TEST(SwayWindows, FollowsTheFrontWindowCountsAndClosesPolitely) {
     } counts[] = {{a.instance(), 1},
                   {{{a.pid(), b.pid()}, {}}, 2},
                   {{{static_cast<int32_t>(::getpid())}, {}}, 0},
-                  {{{}, "io.quorvel.TestWindowA"}, 0}};
+                  {{{}, "io.quorvel.WaylandWindowA"}, 0}};
     for (const auto &expected : counts) {
         EXPECT_EQ(windows.countWindows(expected.instance), expected.count);
     }
@@ -100,7 +72,7 @@ TEST(SwayWindows, FollowsTheFrontWindowCountsAndClosesPolitely) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return windows.frontWindow() == std::nullopt; }, kPatience));
 
     // A compositor that dies takes everything with it.
-    TestWindow c(sway, QStringLiteral("io.quorvel.TestWindowC"));
+    WaylandWindow c(sway.clientEnvironment(), "io.quorvel.WaylandWindowC");
     EXPECT_TRUE(QTest::qWaitFor([&] { return windows.frontWindow() == c.owner(); }, kPatience));
     sway.stop();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !windows.isAvailable(); }, kPatience));

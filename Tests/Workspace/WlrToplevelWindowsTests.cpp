@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Support/HeadlessSway.h"
+#include "Support/WaylandWindow.h"
 #include "Workspace/WlrToplevelWindows.h"
 
 namespace {
@@ -14,27 +15,12 @@ namespace {
 using quorvel::platform::InstanceWindows;
 using quorvel::platform::WindowOwner;
 using quorvel::platform::WlrToplevelWindows;
+using quorvel::testing::WaylandWindow;
 
 constexpr int kPatience = 20000; // ms; only a broken run waits this long
 const std::string kFirstApp = "io.quorvel.Test-First";
 const std::string kSecondApp = "io.quorvel.Test-Second";
 const std::string kOwnApp = "io.quorvel.Quorvel";
-
-// Tests/Helpers/WaylandWindowChild showing one window with `appId` on sway.
-struct WaylandWindow {
-    QProcess process;
-
-    WaylandWindow(const quorvel::testing::HeadlessSway &sway, const std::string &appId) {
-        process.setProcessEnvironment(sway.clientEnvironment());
-        process.setProcessChannelMode(QProcess::ForwardedChannels);
-        process.start(QUORVEL_HELPER_DIR "/WaylandWindowChild", {QString::fromStdString(appId)});
-    }
-    ~WaylandWindow() {
-        if (process.state() == QProcess::NotRunning) return;
-        process.kill();
-        process.waitForFinished(kPatience);
-    }
-};
 
 InstanceWindows instanceOf(const std::string &appId) {
     return {{}, appId};
@@ -54,7 +40,9 @@ TEST(WlrToplevelWindowsOnSway, FollowsTheFrontWindowAndClosesAnApplicationsWindo
     windows.followActivation();
     ASSERT_TRUE(windows.isAvailable());
 
-    WaylandWindow first(sway, kFirstApp), second(sway, kSecondApp), own(sway, kOwnApp);
+    WaylandWindow first(sway.clientEnvironment(), kFirstApp);
+    WaylandWindow second(sway.clientEnvironment(), kSecondApp),
+        own(sway.clientEnvironment(), kOwnApp);
     for (const std::string &appId : {kFirstApp, kSecondApp, kOwnApp}) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return windows.countWindows(instanceOf(appId)) == 1; },
                                     kPatience))
@@ -83,12 +71,10 @@ TEST(WlrToplevelWindowsOnSway, FollowsTheFrontWindowAndClosesAnApplicationsWindo
     // Closing asks as the close button would: the helper then exits with 0
     // by itself (nothing here signals it), and the window in front is gone.
     EXPECT_EQ(windows.closeWindows(instanceOf(kFirstApp + ".desktop")), 1u);
-    ASSERT_TRUE(first.process.waitForFinished(kPatience));
-    EXPECT_EQ(first.process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(first.process.exitCode(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first.exitedByItself(); }, kPatience));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !windows.frontWindow(); }, kPatience));
     EXPECT_EQ(windows.countWindows(instanceOf(kFirstApp)), 0u);
-    EXPECT_EQ(second.process.state(), QProcess::Running);
+    EXPECT_TRUE(second.running());
 
     sway.stop();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !windows.isAvailable(); }, kPatience));
