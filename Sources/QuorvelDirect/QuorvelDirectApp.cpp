@@ -96,11 +96,14 @@ int renderScene(int argc, char **argv, const CommandLine &options) {
     return 0;
 }
 
-// Stored rules that could not be read leave every rule inactive: said once
-// per start here, and on the rules screen for the run.
-void reportUnreadableRules(ProModel &model) {
-    if (const std::string notice = model.thresholds().unreadableRulesNotice(); !notice.empty())
-        std::fputs(("quorvel: " + notice + "\n").c_str(), stderr);
+// What keeps rules from acting (stored rules that could not be read, a
+// desktop where Quorvel cannot see the app in use until the user switches
+// something on): said once per start here, and on the rules screen.
+void reportRuleNotices(ProModel &model) {
+    for (const std::string &notice : {model.thresholds().unreadableRulesNotice(),
+                                      model.thresholds().shellExtensionNotice()}) {
+        if (!notice.empty()) std::fputs(("quorvel: " + notice + "\n").c_str(), stderr);
+    }
 }
 
 int runHeadless(int argc, char **argv) {
@@ -109,7 +112,7 @@ int runHeadless(int argc, char **argv) {
     platform::QuitSignalWatcher quitWatcher;
     quitOnSignals(quitWatcher, app);
     ProModel model;
-    reportUnreadableRules(model);
+    reportRuleNotices(model);
     return app.exec();
 }
 
@@ -150,7 +153,7 @@ int runWithPanel(int argc, char **argv) {
     const DemoLaunch demo = DemoLaunch::fromEnvironment();
     const std::unique_ptr<ProModel> model =
         demo.scene ? std::make_unique<ProModel>(*demo.scene) : std::make_unique<ProModel>();
-    reportUnreadableRules(*model);
+    reportRuleNotices(*model);
     StatusItemController status(model->menuBarSymbol(), [&model, screen = demo.firstScreen] {
         return new ProRootView(*model, screen);
     });

@@ -98,11 +98,27 @@ bool catchesTerm(qint64 pid) {
 
 // Whatever a crash left in the runtime folder, the lock is taken; where none
 // can be made, standard error says why, as it says once that stored rules are
-// unreadable. Past a file-size limit the store edition's first save just
-// fails. No start changes the settings file or leaves files beside it.
+// unreadable or that on GNOME they need Quorvel's Shell extension. Past a file-size limit the store
+// edition's first save just fails. No start changes the settings file or leaves files beside it.
 TEST(UserFiles, TakesTheLockWhateverACrashLeftAndSaysWhyWhenItCannot) {
-    enum Case { emptyLock, garbageLock, fileSizeLimit, brokenRules, fifo, link, foreignFolder };
-    const char *said[] = {"", "", "", "not be read", "regular file", "symbolic link", "no runtime"};
+    enum Case {
+        emptyLock,
+        garbageLock,
+        fileSizeLimit,
+        brokenRules,
+        shellHidden,
+        fifo,
+        link,
+        foreignFolder
+    };
+    const char *said[] = {"",
+                          "",
+                          "",
+                          "not be read",
+                          "gnome-extensions enable",
+                          "regular file",
+                          "symbolic link",
+                          "no runtime"};
     for (int c = emptyLock; c <= foreignFolder; ++c) {
         SCOPED_TRACE(c);
         QTemporaryDir runtime, config, tmp;
@@ -111,6 +127,12 @@ TEST(UserFiles, TakesTheLockWhateverACrashLeftAndSaysWhyWhenItCannot) {
         environment.insert("XDG_CONFIG_HOME", config.path());
         environment.insert("QUORVEL_LOCALE", "en");
         environment.insert("QT_QPA_PLATFORM", "offscreen");
+        for (const char *name : {"XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP", "WAYLAND_DISPLAY"})
+            environment.remove(name);
+        if (c == shellHidden) {
+            environment.insert("XDG_CURRENT_DESKTOP", "GNOME");
+            environment.insert("WAYLAND_DISPLAY", "wayland-quorvel-test");
+        }
         const QString settings = config.filePath("Quorvel/Quorvel.conf");
         // 14 KB of rules, the last key of the file, where a cut-off copy ends.
         const std::string rules = *encodeRules(
@@ -146,7 +168,7 @@ TEST(UserFiles, TakesTheLockWhateverACrashLeftAndSaysWhyWhenItCannot) {
         ASSERT_TRUE(quorvel.state() == QProcess::NotRunning || quorvel.waitForFinished(10000));
         const QByteArray err = quorvel.readAllStandardError();
         EXPECT_EQ(up && quorvel.exitStatus() == QProcess::NormalExit && quorvel.exitCode() == 0,
-                  c <= brokenRules);
+                  c <= shellHidden);
         EXPECT_TRUE(*said[c] ? err.count(said[c]) == 1 : err.isEmpty() || c == fileSizeLimit)
             << "said once: " << err.toStdString();
         EXPECT_TRUE(c != brokenRules || err.contains(settings.toUtf8())) << err.toStdString();
