@@ -100,8 +100,8 @@ int renderScene(int argc, char **argv, const CommandLine &options) {
 // desktop where Quorvel cannot see the app in use until the user switches
 // something on): said once per start here, and on the rules screen.
 void reportRuleNotices(ProModel &model) {
-    for (const std::string &notice : {model.thresholds().unreadableRulesNotice(),
-                                      model.thresholds().shellExtensionNotice()}) {
+    for (const std::string &notice :
+         {model.thresholds().unreadableRulesNotice(), model.thresholds().shellExtensionNotice()}) {
         if (!notice.empty()) std::fputs(("quorvel: " + notice + "\n").c_str(), stderr);
     }
 }
@@ -123,6 +123,9 @@ public:
     TrayRun(int &argc, char **argv)
         : app_(argc, argv) {
         nameApplication();
+        // Our windows' app id on Wayland: compositors tell them by it, and so
+        // Quorvel knows its own panel from the app the user was working in.
+        QGuiApplication::setDesktopFileName(QStringLiteral("io.quorvel.Quorvel"));
         // The panel is hidden, not closed, between uses; only a quit ends the run.
         QApplication::setQuitOnLastWindowClosed(false);
         SymbolImage::loadFont();

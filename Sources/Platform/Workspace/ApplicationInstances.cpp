@@ -1,5 +1,6 @@
 #include "Workspace/ApplicationInstances.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace quorvel::platform {
@@ -45,6 +46,15 @@ std::vector<RunningApplication> ApplicationInstances::all() const {
         if (isInstance(i)) instances.push_back({processes_[i].pid, processes_[i].startTime});
     }
     return instances;
+}
+
+std::vector<std::string> ApplicationInstances::applications() const {
+    std::vector<std::string> running;
+    for (const std::optional<std::string> &application : applications_) {
+        if (application && std::ranges::find(running, *application) == running.end())
+            running.push_back(*application);
+    }
+    return running;
 }
 
 std::vector<ListedProcess>

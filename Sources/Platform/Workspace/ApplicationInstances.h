@@ -28,6 +28,8 @@ public:
     std::vector<RunningApplication> of(const std::string &applicationID) const;
     // Every instance of every known application, in the order of the listing.
     std::vector<RunningApplication> all() const;
+    // The identifiers of the applications running, each once.
+    std::vector<std::string> applications() const;
 
     // The instance's own process first, then its descendants in the
     // application; empty when the instance is not in the listing.

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -115,9 +116,12 @@ DesktopLauncher::Outcome DesktopLauncher::launch(const std::string &path) {
     // child and never lingers as our zombie.
     GError *rawError = nullptr;
     const auto context = unfocusedLaunch();
-    g_desktop_app_info_launch_uris_as_manager(entry.get(), nullptr, context.get(),
-                                              G_SPAWN_SEARCH_PATH, leaveSession, nullptr,
-                                              rememberPid, &outcome, &rawError);
+    // What it prints is its own business, not part of Quorvel's output.
+    const int nowhere = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    g_desktop_app_info_launch_uris_as_manager_with_fds(
+        entry.get(), nullptr, context.get(), G_SPAWN_SEARCH_PATH, leaveSession, nullptr,
+        rememberPid, &outcome, nowhere, nowhere, nowhere, &rawError);
+    if (nowhere >= 0) ::close(nowhere);
     const std::unique_ptr<GError, ErrorDeleter> error(rawError);
     if (error) {
         outcome.error = error->message;

@@ -31,16 +31,24 @@ std::optional<FrontmostApplication> LinuxWorkspace::frontmostApplication() {
     if (!windows_.front) return std::nullopt;
     const std::optional<WindowOwner> owner = windows_.front->frontWindow();
     if (!owner) return std::nullopt;
-    FrontmostApplication frontmost{owner->applicationID, owner->pid.value_or(0)};
+    FrontmostApplication frontmost{std::nullopt, owner->pid.value_or(0)};
     if (owner->pid) {
         if (const std::optional<ListedProcess> process = inspectProcess_(*owner->pid))
             frontmost.bundleID = applicationOf(*process);
+    } else if (owner->applicationID) {
+        frontmost.bundleID = applicationNamed(*owner->applicationID);
     }
     return frontmost;
 }
 
 bool LinuxWorkspace::canSeeFrontmost() {
-    return windows_.x11Session || (windows_.front && windows_.front->isAvailable());
+    if (windows_.x11Session) return true;
+    if (!windows_.front || !windows_.front->isAvailable()) return false;
+    if (windows_.front->knowsProcesses()) return true;
+    // A window known by an app id that names no running application could
+    // be any of them.
+    const std::optional<WindowOwner> owner = windows_.front->frontWindow();
+    return !owner || !owner->applicationID || applicationNamed(*owner->applicationID);
 }
 
 bool LinuxWorkspace::awaitsShellExtension() {
@@ -48,7 +56,15 @@ bool LinuxWorkspace::awaitsShellExtension() {
 }
 
 bool LinuxWorkspace::canSeeWindows() {
-    return canSeeFrontmost();
+    return windows_.x11Session ||
+           (windows_.front && windows_.front->isAvailable() && windows_.front->knowsProcesses());
+}
+
+std::optional<std::string> LinuxWorkspace::applicationNamed(const std::string &appId) {
+    for (std::string &application : currentInstances().applications()) {
+        if (namesApplication(appId, application)) return std::move(application);
+    }
+    return std::nullopt;
 }
 
 std::vector<RunningApplication> LinuxWorkspace::runningApplications(const std::string &bundleID) {

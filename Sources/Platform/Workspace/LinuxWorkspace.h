@@ -48,6 +48,8 @@ public:
 
 private:
     std::optional<std::string> applicationOf(const ListedProcess &process);
+    // The running application a window's app id names, if any.
+    std::optional<std::string> applicationNamed(const std::string &appId);
     ApplicationInstances currentInstances();
     void terminate(const std::vector<ListedProcess> &processes);
 

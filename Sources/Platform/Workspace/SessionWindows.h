@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
@@ -25,6 +26,12 @@ inline bool isOwnWindow(const WindowOwner &owner) {
     return owner.pid == static_cast<int32_t>(::getpid()) ||
            owner.applicationID == "io.quorvel.Quorvel";
 }
+
+// Whether a window's app id names the application `applicationID` (a
+// desktop file ID): the same, or the same but for ".desktop", or, as many
+// applications name their windows, its last dot-separated part in any case
+// ("mousepad" for "org.xfce.mousepad").
+bool namesApplication(const std::string &appId, const std::string &applicationID);
 
 // The windows of an application instance: its processes, and the identifier
 // of its application for channels that do not know processes.
@@ -58,6 +65,10 @@ public:
     // Asks each window of the instance to close as its close button would,
     // so the application may ask to save first. The number of windows asked.
     virtual std::size_t closeWindows(const InstanceWindows &instance) = 0;
+
+    // False for a channel that names windows by app id alone: an instance
+    // none of whose windows it matched may still have some.
+    virtual bool knowsProcesses() const { return true; }
 };
 
 } // namespace quorvel::platform

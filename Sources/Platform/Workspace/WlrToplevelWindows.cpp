@@ -51,14 +51,6 @@ int connectSocket(const std::string &display) {
     return fd;
 }
 
-bool sameApplication(const std::string &appId, const std::string &applicationID) {
-    if (applicationID.empty()) return false;
-    if (appId == applicationID) return true;
-    constexpr std::string_view suffix = ".desktop";
-    return applicationID.size() > suffix.size() && applicationID.ends_with(suffix) &&
-           appId == std::string_view(applicationID).substr(0, applicationID.size() - suffix.size());
-}
-
 } // namespace
 
 struct WlrToplevelWindows::Connection {
@@ -304,7 +296,7 @@ std::size_t WlrToplevelWindows::countWindows(const InstanceWindows &instance) {
     if (!live || !live->settle(deadline)) return 0;
     return static_cast<std::size_t>(
         std::count_if(live->toplevels.begin(), live->toplevels.end(), [&](const auto &toplevel) {
-            return sameApplication(toplevel.appId, instance.applicationID);
+            return namesApplication(toplevel.appId, instance.applicationID);
         }));
 }
 
@@ -314,7 +306,7 @@ std::size_t WlrToplevelWindows::closeWindows(const InstanceWindows &instance) {
     if (!live || !live->settle(deadline)) return 0;
     std::size_t asked = 0;
     for (const auto &toplevel : live->toplevels) {
-        if (!sameApplication(toplevel.appId, instance.applicationID)) continue;
+        if (!namesApplication(toplevel.appId, instance.applicationID)) continue;
         zwlr_foreign_toplevel_handle_v1_close(toplevel.handle);
         ++asked;
     }

@@ -28,6 +28,7 @@ public:
     std::optional<WindowOwner> frontWindow() override;
     std::size_t countWindows(const InstanceWindows &instance) override;
     std::size_t closeWindows(const InstanceWindows &instance) override;
+    bool knowsProcesses() const override { return false; }
 
 private:
     struct Connection;
