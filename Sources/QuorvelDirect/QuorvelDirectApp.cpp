@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
 #include <QPointer>
 
 #include <cstdio>
@@ -238,7 +239,7 @@ int runQuorvel(int argc, char **argv) {
     if (options.mode == LaunchMode::storeEdition) return runStoreEdition(argc, argv);
     // The store edition never stops anything, so it needs no guardian. No
     // thread exists yet: the guardian forks a single-threaded process.
-    platform::FreezeGuardian::start();
+    platform::FreezeGuardian::start(QFile::encodeName(safety.recordPath).constData());
     if (options.mode == LaunchMode::headless) return runHeadless(argc, argv, safety);
     return runWithPanel(argc, argv, safety);
 }

@@ -11,10 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "../Process/ProbeChild.h"
-#include "../Workspace/ProcState.h"
 #include "Defaults/SettingsDefaultsStore.h"
 #include "Engine/ThresholdController.h"
+#include "Governance/LiveGovernor.h"
 #include "Guardian/FrozenRecord.h"
 #include "System/WorkspaceProcesses.h"
 
@@ -31,22 +30,11 @@ namespace FrozenRecord = platform::FrozenRecord;
 class FrozenByQuorvel {
 public:
     FrozenByQuorvel() {
-        for (const char *sub : {"config", "share/applications", "runtime"})
-            QDir().mkpath(home(sub));
+        for (const char *sub : {"config", "runtime"}) QDir().mkpath(home(sub));
         QFile::setPermissions(home("runtime"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const std::string program = ProbeChild::copyHelper(
-            dir_, "bin/quorvel-guarded", QStringLiteral(QUORVEL_HELPER_DIR "/GovernedChild"));
-        const QString entry = home("share/applications/org.quorvel.test.Guarded.desktop");
-        QFile file(entry);
-        file.open(QIODevice::WriteOnly);
-        file.write(QByteArray::fromStdString("[Desktop Entry]\nType=Application\nName=Guarded\n"
-                                             "Exec=" +
-                                             program + "\n"));
-        file.close();
-
         ThresholdController rules({nullptr, settings(), nullptr});
-        rules.addRule(entry.toStdString(), "Guarded");
+        rules.addRule(application_.entry, "Governed");
         ThresholdRule rule = rules.rules().front();
         rule.limitBytes = 1;
         rule.sustainedSeconds = 0;
@@ -63,10 +51,11 @@ public:
         environment_.insert("HOME", dir_.path());
         environment_.insert("XDG_CONFIG_HOME", home("config"));
         environment_.insert("XDG_DATA_HOME", home("share"));
-        environment_.insert("XDG_DATA_DIRS", home("share"));
+        environment_.insert("XDG_DATA_DIRS", application_.dir.path());
         environment_.insert("XDG_RUNTIME_DIR", home("runtime"));
         environment_.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + home("no-bus"));
-        helper_ = std::make_unique<ProbeChild>(program, QStringList{"touch", "8", "tethered"});
+        helper_ = std::make_unique<ProbeChild>(application_.program,
+                                               QStringList{"touch", "8", "tethered"});
     }
 
     ~FrozenByQuorvel() {
@@ -83,35 +72,39 @@ public:
     }
     pid_t helper() const { return helper_->started() ? helper_->pid() : 0; }
     pid_t quorvelPid() const { return static_cast<pid_t>(quorvel_.processId()); }
-    pid_t guardian() const { return guardian_; }
+    bool helperStopped() const { return processState(helper()) == 'T'; }
 
-    // Starts quorvel and waits for its guardian.
+    // Starts quorvel and waits for its first child, the guardian, named so
+    // that users recognise it.
     bool start() {
         quorvel_.setProcessEnvironment(environment_);
         quorvel_.setStandardOutputFile(QProcess::nullDevice());
         quorvel_.setStandardErrorFile(home("quorvel.err"));
         quorvel_.start(QStringLiteral(QUORVEL_BINARY), {QStringLiteral("--headless")});
-        // Its first child, named so that users recognise it.
-        return quorvel_.waitForStarted(kPatience) &&
-               QTest::qWaitFor(
-                   [&] {
-                       guardian_ = firstChildOf(quorvelPid());
-                       std::ifstream comm("/proc/" + std::to_string(guardian_) + "/comm");
-                       std::string name;
-                       return std::getline(comm, name) && name == "quorvel-guard";
-                   },
-                   kPatience);
+        const auto named = [&] {
+            guardian_ = firstChildOf(quorvelPid());
+            std::ifstream comm("/proc/" + std::to_string(guardian_) + "/comm");
+            std::string name;
+            return std::getline(comm, name) && name == "quorvel-guard";
+        };
+        return quorvel_.waitForStarted(kPatience) && QTest::qWaitFor(named, kPatience);
     }
 
-    bool helperStopped() const { return processState(helper()) == 'T'; }
-
-    void kill(int signal) {
+    // Kills quorvel, and first its guardian when `alsoGuardian`: stopped
+    // first, so that Quorvel's end cannot reach it either.
+    void kill(int signal, bool alsoGuardian) {
+        if (alsoGuardian) ::kill(guardian_, SIGSTOP);
         ::kill(quorvelPid(), signal);
         quorvel_.waitForFinished(kPatience);
+        if (alsoGuardian) ::kill(guardian_, SIGKILL);
+    }
+    bool guardianEnded() const {
+        return QTest::qWaitFor([&] { return processEnded(guardian_); }, kPatience);
     }
 
 private:
     QTemporaryDir dir_;
+    testing::GovernedApplication application_;
     QProcessEnvironment environment_;
     std::unique_ptr<ProbeChild> helper_;
     QProcess quorvel_;
@@ -119,13 +112,13 @@ private:
 };
 
 // However Quorvel dies, what it froze runs again: through the guardian when
-// only Quorvel went, through the record file at the next start when the
-// guardian went with it; a process that took over a recorded pid is left
-// alone.
+// only Quorvel went (which then removes the record file, so a later start
+// never continues what the user stops on purpose meanwhile), through the
+// record file at the next start when the guardian went with it. A stopped
+// process that took over a recorded pid is left alone.
 TEST(Guardian, WhatQuorvelFrozeRunsAgainAfterItDies) {
-    enum class Death { killed, crashed, killedWithGuardian };
-    for (const Death death : {Death::killed, Death::crashed, Death::killedWithGuardian}) {
-        SCOPED_TRACE(static_cast<int>(death));
+    for (const int death : {SIGKILL, SIGSEGV, 0}) {
+        SCOPED_TRACE(death);
         FrozenByQuorvel run;
         ASSERT_GT(run.helper(), 0);
         ASSERT_TRUE(run.start());
@@ -133,34 +126,28 @@ TEST(Guardian, WhatQuorvelFrozeRunsAgainAfterItDies) {
         const std::vector<FrozenEntry> recorded = FrozenRecord::read(run.recordPath());
         ASSERT_EQ(recorded.size(), 1u);
         EXPECT_EQ(recorded[0].pid, run.helper());
-        EXPECT_EQ(recorded[0].appName, "Guarded");
+        EXPECT_EQ(recorded[0].appName, "Governed");
 
-        if (death == Death::killedWithGuardian) {
-            // Stopped first, so Quorvel's end cannot reach it either.
-            ::kill(run.guardian(), SIGSTOP);
-            run.kill(SIGKILL);
-            ::kill(run.guardian(), SIGKILL);
-            ASSERT_TRUE(QTest::qWaitFor([&] { return processEnded(run.guardian()); }, kPatience));
-            EXPECT_TRUE(run.helperStopped()) << "nothing else continued it";
-            // Beside it, a stopped process that took over a recorded pid.
-            ProbeChild other(ProbeChild::helperPath().toStdString());
-            ::kill(other.pid(), SIGSTOP);
-            ASSERT_TRUE(QTest::qWaitFor([&] { return processState(other.pid()) == 'T'; }, 9000));
-            const auto now = WorkspaceProcesses::inspect(other.pid());
-            ASSERT_TRUE(now);
-            ASSERT_TRUE(FrozenRecord::write(
-                run.recordPath(), {recorded[0], {other.pid(), now->startTime + 1, "Other"}}));
-            ThresholdController({nullptr, run.settings(), nullptr}).setAutomaticGovernanceOn(false);
-            ASSERT_TRUE(run.start());
-            ASSERT_TRUE(QTest::qWaitFor([&] { return !run.helperStopped(); }, kPatience));
+        run.kill(death ? death : SIGKILL, death == 0);
+        ASSERT_TRUE(run.guardianEnded());
+        if (death) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !run.helperStopped(); }, kPatience));
             EXPECT_FALSE(QFile::exists(run.recordPath()));
-            EXPECT_EQ(processState(other.pid()), 'T') << "left alone";
             continue;
         }
-        run.kill(death == Death::killed ? SIGKILL : SIGSEGV);
+        EXPECT_TRUE(run.helperStopped()) << "nothing else continued it";
+        ProbeChild other(ProbeChild::helperPath().toStdString());
+        ::kill(other.pid(), SIGSTOP);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return processState(other.pid()) == 'T'; }, kPatience));
+        const auto now = WorkspaceProcesses::inspect(other.pid());
+        ASSERT_TRUE(now);
+        ASSERT_TRUE(FrozenRecord::write(run.recordPath(),
+                                        {recorded[0], {other.pid(), now->startTime + 1, "Other"}}));
+        ThresholdController({nullptr, run.settings(), nullptr}).setAutomaticGovernanceOn(false);
+        ASSERT_TRUE(run.start());
         EXPECT_TRUE(QTest::qWaitFor([&] { return !run.helperStopped(); }, kPatience));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return processEnded(run.guardian()); }, kPatience))
-            << "the guardian ends once its work is done";
+        EXPECT_FALSE(QFile::exists(run.recordPath()));
+        EXPECT_EQ(processState(other.pid()), 'T') << "left alone";
     }
 }
 

@@ -18,6 +18,10 @@ namespace {
 
 // Quorvel's end of the channel; -1 without a guardian.
 int channel = -1;
+uint64_t lastSent = 0;
+
+// Copied before the fork: the guardian allocates nothing.
+char recordFile[4096];
 
 constexpr int kGuardianEnd = 3;
 
@@ -59,6 +63,9 @@ struct Frozen {
 // Fixed storage: the guardian allocates nothing once it runs.
 Frozen frozen[kCapacity];
 int frozenCount = 0;
+// False once a message was lost or the list overflowed: the record file
+// then knows more than the guardian and must stay.
+bool heardAll = true;
 
 void add(const Message &message) {
     for (int i = 0; i < frozenCount; ++i) {
@@ -67,7 +74,10 @@ void add(const Message &message) {
             return;
         }
     }
-    if (frozenCount < kCapacity) frozen[frozenCount++] = {message.pid, message.startTime};
+    if (frozenCount < kCapacity)
+        frozen[frozenCount++] = {message.pid, message.startTime};
+    else
+        heardAll = false;
 }
 
 void remove(const Message &message) {
@@ -86,14 +96,17 @@ void remove(const Message &message) {
     ::setsid();
     for (const int ignored : {SIGHUP, SIGINT, SIGQUIT, SIGTSTP, SIGTTIN, SIGTTOU, SIGPIPE})
         ::signal(ignored, SIG_IGN);
-    ::prctl(PR_SET_PDEATHSIG, 0);
+    // A forked child has no parent-death signal: it outlives Quorvel.
     ::prctl(PR_SET_NAME, "quorvel-guard");
+    uint64_t expected = 1;
     for (;;) {
         Message message{};
         const ssize_t got = ::recv(kGuardianEnd, &message, sizeof message, 0);
         if (got < 0 && errno == EINTR) continue;
         if (got == static_cast<ssize_t>(sizeof message)) {
             if (message.op == Op::goodbye) ::_exit(0);
+            if (message.sequence != expected) heardAll = false;
+            expected = message.sequence + 1;
             if (message.op == Op::add && message.pid > 1) add(message);
             if (message.op == Op::remove) remove(message);
             continue;
@@ -103,14 +116,17 @@ void remove(const Message &message) {
     }
     for (int i = 0; i < frozenCount; ++i)
         ProcessSignaller::continueIfStillStopped(frozen[i].pid, frozen[i].startTime);
+    if (heardAll && recordFile[0] != '\0') ::unlink(recordFile);
     ::_exit(0);
 }
 
 } // namespace
 
-bool start() {
+bool start(const char *recordPath) {
     if (channel >= 0) return true;
     if (threadCount() != 1) return false;
+    const std::size_t length = recordPath ? std::strlen(recordPath) : 0;
+    if (recordPath && length < sizeof recordFile) std::memcpy(recordFile, recordPath, length + 1);
     int ends[2];
     // Record boundaries kept, and the guardian sees the end of Quorvel's
     // end the moment the kernel closes it, however Quorvel ends.
@@ -132,7 +148,8 @@ bool start() {
 
 void tell(Op op, int32_t pid, uint64_t startTime) {
     if (channel < 0) return;
-    const Message message{op, pid, startTime};
+    // Counted even when the send fails, so the guardian sees the gap.
+    const Message message{op, pid, startTime, ++lastSent};
     ::send(channel, &message, sizeof message, MSG_DONTWAIT | MSG_NOSIGNAL);
 }
 

@@ -16,6 +16,8 @@ struct Message {
     Op op;
     int32_t pid;
     uint64_t startTime;
+    // Counts up from 1, so the guardian knows when it missed a message.
+    uint64_t sequence;
 };
 
 // How many processes the guardian keeps; more are left to the record file.
@@ -23,8 +25,11 @@ inline constexpr int kCapacity = 4096;
 
 // Forks the guardian, once. Call before any thread exists; with threads
 // running already it starts nothing, and Quorvel runs without one.
+// `recordPath` names the record file kept beside it: once the guardian has
+// continued everything it heard of, it removes that file, so that a later
+// start never continues what the user has stopped on purpose since.
 // True when a guardian runs.
-bool start();
+bool start(const char *recordPath);
 
 // Tells the guardian; nothing happens without one. Never blocks: a
 // guardian that cannot keep up loses the message.

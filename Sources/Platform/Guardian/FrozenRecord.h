@@ -61,8 +61,6 @@ public:
     // may go.
     void ended();
 
-    const std::vector<FrozenEntry> &entries() const { return entries_; }
-
 private:
     QString recordPath_;
     std::vector<FrozenEntry> entries_;
