@@ -297,11 +297,16 @@ void ProcessGovernor::record(ActionRecord entry) {
 
 bool ProcessGovernor::signal(const platform::SampledProcess &process, ProcessSignal signal,
                              const std::string &appName) {
-    const bool delivered = dependencies_.workspace->sendSignal(process, signal);
-    if (!delivered) return false;
-    if (signal == ProcessSignal::stop) {
+    const bool stopping = signal == ProcessSignal::stop;
+    // Listed before the stop: dying right after it must not leave the
+    // process stopped with nobody knowing.
+    if (stopping && dependencies_.ledger) dependencies_.ledger->stopped(process, appName);
+    if (!dependencies_.workspace->sendSignal(process, signal)) {
+        if (stopping && !stopped_.contains(process.pid)) release(process);
+        return false;
+    }
+    if (stopping) {
         stopped_.insert_or_assign(process.pid, process);
-        if (dependencies_.ledger) dependencies_.ledger->stopped(process, appName);
     } else if (stopped_.erase(process.pid) > 0) {
         release(process);
     }
