@@ -1,8 +1,6 @@
 #include "InstanceLock.h"
 
-#include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstddef>
@@ -13,25 +11,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "Guardian/FrozenRecord.h"
+
 namespace quorvel {
-namespace {
-
-// XDG_RUNTIME_DIR when it names a folder; else Qt's fallback, which is
-// empty when that folder is not the user's own.
-QString runtimeDirectory() {
-    const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!xdg.isEmpty() && QDir(xdg).exists()) return xdg;
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-}
-
-} // namespace
 
 InstanceLock::~InstanceLock() {
     if (fd_ >= 0) ::close(fd_);
 }
 
 InstanceLock::Outcome InstanceLock::acquire() {
-    const QString folder = runtimeDirectory();
+    const QString folder = platform::FrozenRecord::runtimeDirectory();
     if (folder.isEmpty()) {
         problem_ = QStringLiteral("there is no runtime folder of this user for the lock; set "
                                   "XDG_RUNTIME_DIR to a folder of your own");

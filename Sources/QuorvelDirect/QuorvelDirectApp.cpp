@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
 #include <QPointer>
 
 #include <cstdio>
@@ -18,6 +19,8 @@
 #include "CommandLine.h"
 #include "DemoDiagnosticLoop.h"
 #include "DemoLaunch.h"
+#include "Guardian/FreezeGuardian.h"
+#include "Guardian/FrozenRecord.h"
 #include "InstanceLock.h"
 #include "JsonReadout.h"
 #include "MemoryReading.h"
@@ -106,13 +109,30 @@ void reportRuleNotices(ProModel &model) {
     }
 }
 
-int runHeadless(int argc, char **argv) {
+// What a run that died left behind, and what keeps this run from leaving
+// anything behind.
+struct FrozenSafety {
+    QString recordPath = platform::FrozenRecord::defaultPath();
+    // The applications a previous run left stopped, continued at this start.
+    std::vector<std::string> resumed;
+};
+
+// The live model, its governor keeping the list of what it stops.
+std::unique_ptr<ProModel> liveModel(const FrozenSafety &safety) {
+    ProModel::Dependencies dependencies = ProModel::liveDependencies();
+    dependencies.governor.ledger = std::make_shared<platform::FrozenLedger>(safety.recordPath);
+    auto model = std::make_unique<ProModel>(std::move(dependencies));
+    model->governor().recordResumedAfterUnexpectedEnd(safety.resumed);
+    return model;
+}
+
+int runHeadless(int argc, char **argv, const FrozenSafety &safety) {
     QCoreApplication app(argc, argv);
     nameApplication();
     platform::QuitSignalWatcher quitWatcher;
     quitOnSignals(quitWatcher, app);
-    ProModel model;
-    reportRuleNotices(model);
+    const std::unique_ptr<ProModel> model = liveModel(safety);
+    reportRuleNotices(*model);
     return app.exec();
 }
 
@@ -150,12 +170,12 @@ private:
     std::unique_ptr<WidgetMap> widgetMap_;
 };
 
-int runWithPanel(int argc, char **argv) {
+int runWithPanel(int argc, char **argv, const FrozenSafety &safety) {
     TrayRun run(argc, argv);
     // "QUORVEL_DEMO_SCENE" puts a fixed scene in place of the live model.
     const DemoLaunch demo = DemoLaunch::fromEnvironment();
     const std::unique_ptr<ProModel> model =
-        demo.scene ? std::make_unique<ProModel>(*demo.scene) : std::make_unique<ProModel>();
+        demo.scene ? std::make_unique<ProModel>(*demo.scene) : liveModel(safety);
     reportRuleNotices(*model);
     StatusItemController status(model->menuBarSymbol(), [&model, screen = demo.firstScreen] {
         return new ProRootView(*model, screen);
@@ -217,9 +237,17 @@ int runQuorvel(int argc, char **argv) {
                    stderr);
         return 1;
     }
-    if (options.mode == LaunchMode::headless) return runHeadless(argc, argv);
+    // Whatever a run that died left stopped runs again before anything else,
+    // whichever edition starts now.
+    FrozenSafety safety;
+    if (!safety.recordPath.isEmpty())
+        safety.resumed = platform::FrozenRecord::recover(safety.recordPath);
     if (options.mode == LaunchMode::storeEdition) return runStoreEdition(argc, argv);
-    return runWithPanel(argc, argv);
+    // The store edition never stops anything, so it needs no guardian. No
+    // thread exists yet: the guardian forks a single-threaded process.
+    platform::FreezeGuardian::start(QFile::encodeName(safety.recordPath).constData());
+    if (options.mode == LaunchMode::headless) return runHeadless(argc, argv, safety);
+    return runWithPanel(argc, argv, safety);
 }
 
 } // namespace quorvel

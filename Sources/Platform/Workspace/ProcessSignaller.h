@@ -24,6 +24,11 @@ public:
     // sampled from.
     bool send(const SampledProcess &process, int signalNumber) const;
 
+    // Continues the process under `pid` only if it still started at
+    // `startTime` and is still stopped, under the same rules as `send`.
+    // Allocates nothing, so a process forked from this one may call it.
+    static bool continueIfStillStopped(int32_t pid, uint64_t startTime);
+
     static int signalNumber(ProcessSignal signal);
 
     // Whether `current` is the process `sampled` was taken from, judged by
@@ -31,6 +36,14 @@ public:
     static bool isSameProcess(const SampledProcess &sampled, const ListedProcess &current);
 
 private:
+    // Says whether the process now under `pid` is the one meant, and whose
+    // it is.
+    using Acceptor = bool (*)(int32_t pid, const void *context, uint32_t *owner);
+    // The rules every signal of this program obeys, in one place: the
+    // process is held by a pidfd while `accept` looks at it, so a pid taken
+    // over in between gets nothing.
+    static bool sendIfAccepted(int32_t pid, int signalNumber, Acceptor accept, const void *context);
+
     Inspector inspect_;
 };
 

@@ -102,6 +102,7 @@ void ProModel::setInterval(double seconds) {
 }
 
 void ProModel::receiveGroups(const std::vector<AppGroup> &groups) {
+    governor_->forgetEnded();
     setGroups(groups);
     thresholds_->onSample(groups_);
 }

@@ -8,8 +8,10 @@
 
 #include "Support/ProtectedProcesses.h"
 #include "System/SystemMemory.h"
+#include "System/WorkspaceProcesses.h"
 #include "Util/Format.h"
 #include "Util/L10n.h"
+#include "Workspace/ProcessSignaller.h"
 #include "Workspace/SessionTrayHosts.h"
 
 namespace quorvel {
@@ -43,6 +45,10 @@ ProcessGovernor::Dependencies
 ProcessGovernor::liveDependencies(std::shared_ptr<platform::Workspace> workspace) {
     Dependencies dependencies{std::move(workspace), &SystemMemory::vmSnapshot, &Clock::now};
     dependencies.trayHosts = std::make_shared<platform::SessionTrayHosts>();
+    dependencies.stillRuns = [](const platform::SampledProcess &process) {
+        const std::optional<platform::ListedProcess> now = WorkspaceProcesses::inspect(process.pid);
+        return now && platform::ProcessSignaller::isSameProcess(process, *now);
+    };
     return dependencies;
 }
 
@@ -234,6 +240,7 @@ void ProcessGovernor::exitFocus() {
         const platform::SampledProcess process = found->second;
         stopped_.erase(found);
         dependencies_.workspace->sendSignal(process, ProcessSignal::resume);
+        release(process);
     }
     const std::vector<std::string> &apps = focusSession_->frozenApps;
     record(ActionRecord::make(
@@ -246,8 +253,35 @@ void ProcessGovernor::exitFocus() {
 void ProcessGovernor::resumeEverythingFrozen() {
     std::map<int32_t, platform::SampledProcess> stopped;
     stopped.swap(stopped_);
-    for (const auto &[pid, process] : stopped)
+    for (const auto &[pid, process] : stopped) {
         dependencies_.workspace->sendSignal(process, ProcessSignal::resume);
+        release(process);
+    }
+    if (dependencies_.ledger) dependencies_.ledger->ended();
+}
+
+void ProcessGovernor::forgetEnded() {
+    if (!dependencies_.stillRuns) return;
+    for (auto it = stopped_.begin(); it != stopped_.end();) {
+        if (dependencies_.stillRuns(it->second)) {
+            ++it;
+            continue;
+        }
+        release(it->second);
+        it = stopped_.erase(it);
+    }
+}
+
+void ProcessGovernor::recordResumedAfterUnexpectedEnd(const std::vector<std::string> &appNames) {
+    for (const std::string &name : appNames) {
+        record(ActionRecord::make(GovernanceAction::resume, name,
+                                  L10n::t("governance.detail.resumedAfterUnexpectedEnd"), true,
+                                  dependencies_.now()));
+    }
+}
+
+void ProcessGovernor::release(const platform::SampledProcess &process) {
+    if (dependencies_.ledger) dependencies_.ledger->released(process);
 }
 
 void ProcessGovernor::record(ActionRecord entry) {
@@ -261,13 +295,20 @@ void ProcessGovernor::record(ActionRecord entry) {
     setHistory(std::move(updated));
 }
 
-bool ProcessGovernor::signal(const platform::SampledProcess &process, ProcessSignal signal) {
-    const bool delivered = dependencies_.workspace->sendSignal(process, signal);
-    if (!delivered) return false;
-    if (signal == ProcessSignal::stop) {
+bool ProcessGovernor::signal(const platform::SampledProcess &process, ProcessSignal signal,
+                             const std::string &appName) {
+    const bool stopping = signal == ProcessSignal::stop;
+    // Listed before the stop: dying right after it must not leave the
+    // process stopped with nobody knowing.
+    if (stopping && dependencies_.ledger) dependencies_.ledger->stopped(process, appName);
+    if (!dependencies_.workspace->sendSignal(process, signal)) {
+        if (stopping && !stopped_.contains(process.pid)) release(process);
+        return false;
+    }
+    if (stopping) {
         stopped_.insert_or_assign(process.pid, process);
-    } else {
-        stopped_.erase(process.pid);
+    } else if (stopped_.erase(process.pid) > 0) {
+        release(process);
     }
     return true;
 }
@@ -276,7 +317,7 @@ int ProcessGovernor::signalAll(const AppGroup &group, ProcessSignal signal,
                                std::vector<int32_t> *delivered) {
     int count = 0;
     for (const RawProcess &process : group.processes) {
-        if (!this->signal(sampledFrom(process), signal)) continue;
+        if (!this->signal(sampledFrom(process), signal, group.displayName)) continue;
         ++count;
         if (delivered) delivered->push_back(process.pid);
     }

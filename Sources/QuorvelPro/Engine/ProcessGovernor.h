@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "Guardian/FrozenRecord.h"
 #include "Model/AppGroup.h"
 #include "Model/GovernanceModels.h"
 #include "Model/PressureModels.h"
@@ -45,6 +46,12 @@ public:
         // Whoever holds the tray with this program's icon is protected;
         // null when no tray is looked for.
         std::shared_ptr<platform::TrayHosts> trayHosts = nullptr;
+        // Told of every process stopped and let go of, so that nothing stays
+        // frozen when this program dies; null when nobody keeps the list.
+        std::shared_ptr<platform::FrozenLedger> ledger = nullptr;
+        // Whether a process this governor stopped still runs; null when
+        // what it stopped is never forgotten.
+        std::function<bool(const platform::SampledProcess &)> stillRuns = nullptr;
     };
     // The system's memory readings, clock and tray hosts around `workspace`.
     static Dependencies liveDependencies(std::shared_ptr<platform::Workspace> workspace);
@@ -99,7 +106,15 @@ public:
     // For the program's end: continues every process this governor stopped
     // and has not resumed since, as long as it is still the same process.
     // Writes no record and leaves the focus session as it is.
+    // Also lets the guardian go.
     void resumeEverythingFrozen();
+
+    // Lets go of the stopped processes that have ended since.
+    void forgetEnded();
+
+    // One record for each application a previous run left stopped and this
+    // start continued.
+    void recordResumedAfterUnexpectedEnd(const std::vector<std::string> &appNames);
 
 signals:
     void historyChanged(const std::vector<quorvel::ActionRecord> &history);
@@ -115,7 +130,9 @@ private:
 
     // Sends `signal` to the process as sampled; true when delivered. Keeps
     // the identity of what it stopped, and lets go of what it resumed.
-    bool signal(const platform::SampledProcess &process, platform::ProcessSignal signal);
+    bool signal(const platform::SampledProcess &process, platform::ProcessSignal signal,
+                const std::string &appName);
+    void release(const platform::SampledProcess &process);
     // Of the group's processes, how many got the signal.
     int signalAll(const AppGroup &group, platform::ProcessSignal signal,
                   std::vector<int32_t> *delivered = nullptr);
