@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QProcess>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -205,5 +208,55 @@ TEST(ThresholdRulesView, EveryEditReachesTheSettingsFile) {
     EXPECT_TRUE(panel.stored()->rules().empty());
 }
 
+// "Start at login" copies the installed entry, naming the installed program,
+// into the autostart folder and removes it; its mark follows the file. A link
+// planted at the entry's name is replaced or removed itself, never written
+// through.
+TEST(PanelFooter, StartAtLoginKeepsTheAutostartEntry) {
+    const auto contents = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const bool wasSet = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+    const QString build = QFileInfo(QStringLiteral(QUORVEL_BUILD_DIR)).canonicalFilePath();
+    const QString installed = build + "/share/applications/io.quorvel.Quorvel.desktop";
+    const QByteArray expected =
+        contents(installed).replace("Exec=quorvel", "Exec=" + build.toUtf8() + "/bin/quorvel");
+    ASSERT_TRUE(expected.contains("Exec=/"));
+    enum Planted { nothing, linkToFile, linkToNowhere };
+    for (const Planted planted : {nothing, linkToFile, linkToNowhere}) {
+        SCOPED_TRACE(planted);
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        const QString entry = config.filePath("autostart/io.quorvel.Quorvel.desktop");
+        const QString target = config.filePath("target.desktop");
+        QDir().mkpath(config.filePath("autostart"));
+        QFile planting(target);
+        if (planted == linkToFile && planting.open(QIODevice::WriteOnly)) planting.write("[X]\n");
+        planting.close();
+        if (planted != nothing) QFile::link(target, entry);
+        PanelFooter footer({[] {}, [] {}, [] {}, [](double) {}, [] {}, [] {}});
+        QAction *start =
+            Panel::entry(*footer.settingsMenu(), qtText(L10n::t("pro.settings.startAtLogin")));
+        EXPECT_EQ(start->isChecked(), planted == linkToFile);
+        for (const bool on : {true, false}) {
+            start->setChecked(!on);
+            start->trigger();
+            EXPECT_EQ(start->isChecked(), on);
+            EXPECT_EQ(QFileInfo(entry).isSymLink() || QFileInfo::exists(entry), on);
+            EXPECT_EQ(contents(target), planted == linkToFile ? "[X]\n" : "");
+            EXPECT_EQ(QFileInfo::exists(target), planted == linkToFile);
+            if (!on) continue;
+            EXPECT_EQ(contents(entry), expected);
+            EXPECT_EQ(QProcess::execute("desktop-file-validate", {entry}), 0);
+        }
+        // Put back by hand, the entry is on again at the menu's next opening.
+        QFile::copy(installed, entry);
+        emit footer.settingsMenu()->aboutToShow();
+        EXPECT_TRUE(start->isChecked());
+    }
+    wasSet ? qputenv("XDG_CONFIG_HOME", previous) : qunsetenv("XDG_CONFIG_HOME");
+}
 } // namespace
 } // namespace quorvel

@@ -2,6 +2,10 @@
 
 #include <QMenu>
 
+#include <cstdio>
+
+#include "App/LoginStart.h"
+
 #include "UI/GreenCTAButton.h"
 #include "UI/PanelIconButton.h"
 #include "UI/PanelOutlineButton.h"
@@ -91,6 +95,18 @@ void PanelFooter::buildMenu() {
     menu_->addSeparator();
     rules_ = menu_->addAction(QString(), this, [this] { actions_.showRules(); });
     setRulesArmed(false);
+    loginStart_ = menu_->addAction(qtText(L10n::t("pro.settings.startAtLogin")));
+    loginStart_->setCheckable(true);
+    connect(loginStart_, &QAction::triggered, this, [this](bool on) {
+        if (const QString problem = LoginStart::setOn(on); !problem.isEmpty())
+            std::fputs(("quorvel: " + problem.toStdString() + "\n").c_str(), stderr);
+        loginStart_->setChecked(LoginStart::isOn());
+    });
+    // Read again at every opening: the entry may have been removed by hand
+    // or by the desktop's own settings meanwhile.
+    connect(menu_, &QMenu::aboutToShow, this,
+            [this] { loginStart_->setChecked(LoginStart::isOn()); });
+    loginStart_->setChecked(LoginStart::isOn());
     menu_->addSeparator();
     menu_->addAction(qtText(L10n::t("pro.settings.quit")), this, [this] { actions_.quit(); });
 }

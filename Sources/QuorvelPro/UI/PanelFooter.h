@@ -14,7 +14,7 @@ class StyledButton;
 
 // The bottom of the panel: the focus-mode button (enter, or exit while a
 // session runs), the history button and the settings menu with the sampling
-// interval, the rules entry and quitting.
+// interval, the rules entry, starting at login and quitting.
 class PanelFooter : public QWidget {
     Q_OBJECT
 public:
@@ -55,6 +55,7 @@ private:
     QMenu *menu_;
     QActionGroup *interval_ = nullptr;
     QAction *rules_ = nullptr;
+    QAction *loginStart_ = nullptr;
     bool sessionActive_ = false;
     bool pickerOpen_ = false;
 };
