@@ -1,5 +1,7 @@
 #include "Workspace/GnomeShellWindows.h"
 
+#include "Workspace/BusCalls.h"
+
 #include <QDBusArgument>
 #include <QDBusServiceWatcher>
 
@@ -31,10 +33,6 @@ std::optional<WindowOwner> ownerOf(uint pid, const QString &applicationID) {
     return owner;
 }
 
-int remainingMs(const QDeadlineTimer &deadline) {
-    return static_cast<int>(std::max<qint64>(1, deadline.remainingTime()));
-}
-
 } // namespace
 
 GnomeShellWindows::GnomeShellWindows(QDBusConnection bus)
@@ -58,14 +56,14 @@ void GnomeShellWindows::followActivation() {
     connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
             &GnomeShellWindows::onOwnerChanged);
     const QDeadlineTimer deadline(kBudget);
-    owner_ = askOwner(deadline);
+    owner_ = busNameOwner(bus_, kService, deadline);
     if (!owner_.isEmpty()) askFocus(deadline);
 }
 
 bool GnomeShellWindows::isAvailable() {
     if (!bus_.isConnected()) return false;
     const QDeadlineTimer deadline(kBudget);
-    const QString owner = askOwner(deadline);
+    const QString owner = busNameOwner(bus_, kService, deadline);
     if (owner.isEmpty()) {
         owner_.clear();
         front_.reset();
@@ -128,18 +126,6 @@ void GnomeShellWindows::onOwnerChanged(const QString &, const QString &, const Q
     if (!owner_.isEmpty()) askFocus(QDeadlineTimer(kBudget));
 }
 
-QString GnomeShellWindows::askOwner(const QDeadlineTimer &deadline) {
-    QDBusMessage question = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetNameOwner"));
-    question << kService;
-    // An unowned name is an error reply, which the bus sends at once.
-    const QDBusMessage answer = bus_.call(question, QDBus::Block, remainingMs(deadline));
-    if (answer.type() != QDBusMessage::ReplyMessage || answer.signature() != QLatin1String("s"))
-        return {};
-    return answer.arguments().constFirst().toString();
-}
-
 QDBusMessage GnomeShellWindows::ask(const QString &method, const QVariantList &arguments,
                                     const QDeadlineTimer &deadline) {
     if (!bus_.isConnected() || deadline.hasExpired())
@@ -148,7 +134,7 @@ QDBusMessage GnomeShellWindows::ask(const QString &method, const QVariantList &a
     QDBusMessage question = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
     question.setArguments(arguments);
     question.setAutoStartService(false);
-    return bus_.call(question, QDBus::Block, remainingMs(deadline));
+    return bus_.call(question, QDBus::Block, millisecondsLeft(deadline));
 }
 
 void GnomeShellWindows::askFocus(const QDeadlineTimer &deadline) {

@@ -39,8 +39,6 @@ private slots:
     void onOwnerChanged(const QString &name, const QString &oldOwner, const QString &newOwner);
 
 private:
-    // The extension's unique bus name, asked of the bus; empty when unowned.
-    QString askOwner(const QDeadlineTimer &deadline);
     // Calls `method` on the extension; an error message when it did not
     // answer in time or at all.
     QDBusMessage ask(const QString &method, const QVariantList &arguments,

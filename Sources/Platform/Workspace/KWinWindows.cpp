@@ -1,5 +1,7 @@
 #include "Workspace/KWinWindows.h"
 
+#include "Workspace/BusCalls.h"
+
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
@@ -70,10 +72,6 @@ workspace.clientList().forEach(function (c) {
 });
 callDBus("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "unloadScript", %2);
 )js";
-
-int msLeft(const QDeadlineTimer &deadline) {
-    return static_cast<int>(std::max<qint64>(1, deadline.remainingTime()));
-}
 
 QString quoted(const QString &text) {
     return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact))
@@ -169,7 +167,7 @@ std::size_t KWinWindows::closeWindows(const InstanceWindows &instance) {
 
 bool KWinWindows::connectToKWin(const QDeadlineTimer &deadline, bool waitForReport) {
     if (!bus_.isConnected()) return false;
-    const QString owner = currentOwner(deadline);
+    const QString owner = busNameOwner(bus_, kKWin, deadline);
     if (owner != owner_) {
         forget();
         owner_ = owner;
@@ -185,22 +183,12 @@ bool KWinWindows::connectToKWin(const QDeadlineTimer &deadline, bool waitForRepo
         if (!loaded_ || !waitForReport) return false;
         // KWin starts the script after answering; its first report follows.
         QEventLoop loop;
-        QTimer::singleShot(msLeft(deadline), &loop, &QEventLoop::quit);
+        QTimer::singleShot(millisecondsLeft(deadline), &loop, &QEventLoop::quit);
         waiting_ = &loop;
         loop.exec(QEventLoop::ExcludeUserInputEvents);
         waiting_ = nullptr;
     }
     return reported_;
-}
-
-QString KWinWindows::currentOwner(const QDeadlineTimer &deadline) {
-    QDBusMessage request = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetNameOwner"));
-    request << kKWin;
-    const QDBusMessage reply = bus_.call(request, QDBus::Block, msLeft(deadline));
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1) return {};
-    return reply.arguments().constFirst().toString();
 }
 
 void KWinWindows::forget() {
@@ -233,7 +221,7 @@ bool KWinWindows::loadScript(const QString &pluginName, const QByteArray &text,
                                                        QStringLiteral("org.kde.kwin.Scripting"),
                                                        QStringLiteral("loadScript"));
     load << file.fileName() << pluginName;
-    const QDBusMessage loaded = bus_.call(load, QDBus::Block, msLeft(deadline));
+    const QDBusMessage loaded = bus_.call(load, QDBus::Block, millisecondsLeft(deadline));
     if (loaded.type() != QDBusMessage::ReplyMessage || loaded.arguments().size() != 1) return false;
     const int id = loaded.arguments().constFirst().toInt();
     if (id < 0) return false;
@@ -242,7 +230,8 @@ bool KWinWindows::loadScript(const QString &pluginName, const QByteArray &text,
          {QStringLiteral("/%1").arg(id), QStringLiteral("/Scripting/Script%1").arg(id)}) {
         const QDBusMessage run = QDBusMessage::createMethodCall(
             kKWin, path, QStringLiteral("org.kde.kwin.Script"), QStringLiteral("run"));
-        if (bus_.call(run, QDBus::Block, msLeft(deadline)).type() == QDBusMessage::ReplyMessage)
+        if (bus_.call(run, QDBus::Block, millisecondsLeft(deadline)).type() ==
+            QDBusMessage::ReplyMessage)
             return true;
         if (deadline.hasExpired()) break;
     }
@@ -255,7 +244,7 @@ void KWinWindows::unloadScript(const QString &pluginName, const QDeadlineTimer &
                                                          QStringLiteral("org.kde.kwin.Scripting"),
                                                          QStringLiteral("unloadScript"));
     unload << pluginName;
-    bus_.call(unload, QDBus::Block, msLeft(deadline));
+    bus_.call(unload, QDBus::Block, millisecondsLeft(deadline));
 }
 
 bool KWinWindows::handleReport(const QDBusMessage &message) {

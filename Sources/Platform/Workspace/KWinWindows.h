@@ -46,7 +46,6 @@ private:
     class Receiver;
 
     bool connectToKWin(const QDeadlineTimer &deadline, bool waitForReport);
-    QString currentOwner(const QDeadlineTimer &deadline);
     void forget();
     bool loadScript(const QString &pluginName, const QByteArray &text,
                     const QDeadlineTimer &deadline);

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDeadlineTimer>
+#include <QString>
+
+namespace quorvel::platform {
+
+// What is left of `deadline` for a blocking bus call: at least a
+// millisecond, as 0 would mean the bus library's own 25 s.
+int millisecondsLeft(const QDeadlineTimer &deadline);
+
+// The connection that owns `name` on `bus` now; empty when none does or the
+// bus did not answer by `deadline`.
+QString busNameOwner(const QDBusConnection &bus, const QString &name,
+                     const QDeadlineTimer &deadline);
+
+} // namespace quorvel::platform
