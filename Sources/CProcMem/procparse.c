@@ -4,6 +4,25 @@
 
 static const char kDeletedSuffix[] = " (deleted)";
 
+/* Programs that run scripts: their file name says nothing about which
+ * program runs, the kernel's command name (a #! script's own name, or what
+ * the program set) does. */
+static const char *const kInterpreters[] = {"python", "perl", "ruby", "node",  "nodejs", "java",
+                                            "gjs",    "lua",  "php",  "tclsh", "wish",   "sh",
+                                            "bash",   "dash", "zsh",  "ksh",   "mksh",   "fish"};
+
+/* Whether name is an interpreter's, a version tail ("python3.11") aside. */
+static int is_interpreter(const char *name, size_t length) {
+    while (length > 0 &&
+           ((name[length - 1] >= '0' && name[length - 1] <= '9') || name[length - 1] == '.'))
+        --length;
+    for (size_t i = 0; i < sizeof kInterpreters / sizeof kInterpreters[0]; ++i) {
+        if (strlen(kInterpreters[i]) == length && memcmp(kInterpreters[i], name, length) == 0)
+            return 1;
+    }
+    return 0;
+}
+
 /* A read position within one line. */
 typedef struct cursor {
     const char *at;
@@ -204,10 +223,10 @@ int qv_proc_record_from_texts(int32_t pid, const char *status, size_t statusLeng
     copy_cut(record->path, sizeof record->path, exe, exeLength);
 
     /* The executable's file name is the long name; the kernel's 15-byte
-     * command name stands in where there is no path. */
+     * command name stands in where there is no path, or an interpreter's. */
     size_t base = exeLength;
     while (base > 0 && exe[base - 1] != '/') --base;
-    if (base < exeLength)
+    if (base < exeLength && !(is_interpreter(exe + base, exeLength - base) && parsed.name[0]))
         copy_cut(record->name, sizeof record->name, exe + base, exeLength - base);
     else
         copy_cut(record->name, sizeof record->name, parsed.name, strlen(parsed.name));

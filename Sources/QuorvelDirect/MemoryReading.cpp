@@ -21,7 +21,7 @@ MemoryReading MemoryReading::takeNow() {
     const PressureMonitor::Dependencies pressure = PressureMonitor::liveDependencies();
     reading.pressure = {PressureMonitor::combine(PressureLevel::normal, pressure.readKernelLevel()),
                         pressure.readVM()};
-    auto resolver = std::make_shared<platform::DesktopEntryResolver>();
+    auto resolver = platform::DesktopEntryResolver::shared();
     // Before its index every process would count as a loose program, and
     // this one sample has no later one to put that right.
     resolver->waitForFirstIndex(kIndexPatience);

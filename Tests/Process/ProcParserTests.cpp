@@ -124,7 +124,7 @@ std::optional<qv_proc_record> record(const std::optional<std::string> &exe,
 }
 
 // The path comes from the exe link without " (deleted)", the name from its
-// last part, else from status; stat gives the start time. Without them both
+// last part, else (or for an interpreter) from status; stat gives the start time. Without them both
 // are unknown.
 TEST(ProcRecord, CombinesStatusStatAndTheExecutableLink) {
     const std::string longDir = "/" + std::string(1500, 'd'), longName(300, 'f');
@@ -140,7 +140,10 @@ TEST(ProcRecord, CombinesStatusStatAndTheExecutableLink) {
         {"/opt/" + longName, "/opt/" + longName, longName.substr(0, 255)},
         {"/opt/app/", "/opt/app/", "firefox-esr"},
         {" (deleted)", "", "firefox-esr"},
-        {std::nullopt, "", "firefox-esr"}};
+        {std::nullopt, "", "firefox-esr"},
+        {"/usr/bin/python3.11", "/usr/bin/python3.11", "firefox-esr"},
+        {"/usr/bin/bash", "/usr/bin/bash", "firefox-esr"},
+        {"/usr/bin/pythonista", "/usr/bin/pythonista", "pythonista"}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.link.value_or("(unreadable)"));
         const auto result = record(c.link);

@@ -25,7 +25,9 @@ enum {
  *   footprint          RssAnon + VmSwap of status, in bytes: the process's
  *                      private memory, resident or swapped out
  *   name               the last component of the executable path, else the
- *                      "Name:" of status; cut to 255 bytes
+ *                      "Name:" of status; cut to 255 bytes. For an
+ *                      interpreter or shell (python3.11, bash, ...) the
+ *                      "Name:", which tells its programs apart
  *   path               the target of exe without a trailing " (deleted)",
  *                      cut to 1023 bytes; empty when it cannot be read
  *   start_time         field 22 of stat, clock ticks after boot; 0 when it

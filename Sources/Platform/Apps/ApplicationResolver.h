@@ -15,6 +15,11 @@ struct InstalledApplication {
     std::string id;   // its identifier, e.g. "org.mozilla.firefox"
     std::string name; // its name in the run's language
     std::string icon; // its icon name or path; empty when it declares none
+    // A terminal emulator: what runs in it is not part of it.
+    bool isTerminal = false;
+    // Found only through the unit the desktop started the process in, not
+    // through the process's own program, which a terminal's shells share.
+    bool byLaunchUnit = false;
 
     bool operator==(const InstalledApplication &) const = default;
 };

@@ -11,6 +11,7 @@
 
 #include "Apps/BoundedFile.h"
 #include "Apps/LaunchWrappers.h"
+#include "Apps/ProgramMatcher.h"
 
 namespace quorvel::platform {
 namespace {
@@ -79,14 +80,43 @@ std::vector<DesktopEntry::Program> programsOf(const std::vector<std::string> &co
     return programs;
 }
 
-// The program Exec starts, split by GLib's own rules for quoting.
-std::optional<std::string> execProgram(const char *exec) {
+// The command line of Exec, split by GLib's own rules for quoting.
+std::optional<std::vector<std::string>> execArguments(const char *exec) {
     char **parsed = nullptr;
     if (exec == nullptr || !g_shell_parse_argv(exec, nullptr, &parsed, nullptr)) {
         return std::nullopt;
     }
     const std::unique_ptr<char *, StrvFree> argv(parsed);
-    return std::string(argv.get()[0]);
+    std::vector<std::string> arguments;
+    for (char **argument = argv.get(); *argument != nullptr; ++argument)
+        arguments.emplace_back(*argument);
+    return arguments;
+}
+
+std::optional<std::string> execProgram(const char *exec) {
+    std::optional<std::vector<std::string>> arguments = execArguments(exec);
+    if (!arguments) return std::nullopt;
+    return std::move(arguments->front());
+}
+
+// The script an interpreter in Exec runs, found as the interpreter would
+// find it.
+std::optional<std::string> execScript(const std::vector<std::string> &arguments) {
+    const std::optional<std::string> script = ProgramMatcher::scriptArgument(arguments);
+    if (!script || !std::filesystem::path(*script).is_absolute()) return std::nullopt;
+    const std::unique_ptr<char, Free> real(::realpath(script->c_str(), nullptr));
+    if (!real) return std::nullopt;
+    return std::string(real.get());
+}
+
+bool isTerminalEmulator(GKeyFile *keyFile) {
+    const std::unique_ptr<char *, StrvFree> categories(g_key_file_get_string_list(
+        keyFile, G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_CATEGORIES, nullptr, nullptr));
+    if (!categories) return false;
+    for (char **category = categories.get(); *category != nullptr; ++category) {
+        if (std::string_view(*category) == "TerminalEmulator") return true;
+    }
+    return false;
 }
 
 GText desktopString(GKeyFile *keyFile, const char *key) {
@@ -141,17 +171,21 @@ DesktopEntryFile DesktopEntryFile::read(const std::string &path, const std::stri
     const GText name(g_key_file_get_locale_string(keyFile.get(), G_KEY_FILE_DESKTOP_GROUP,
                                                   G_KEY_FILE_DESKTOP_KEY_NAME, nullptr, nullptr));
     const GText execLine = desktopString(keyFile.get(), G_KEY_FILE_DESKTOP_KEY_EXEC);
-    const std::optional<std::string> exec = execProgram(execLine.get());
-    if (!name || *name == '\0' || !exec) return file;
+    const std::optional<std::vector<std::string>> execLineArguments = execArguments(execLine.get());
+    if (!name || *name == '\0' || !execLineArguments) return file;
+    const std::string &exec = execLineArguments->front();
 
     std::vector<std::string> commands;
     const GText tryExec = desktopString(keyFile.get(), G_KEY_FILE_DESKTOP_KEY_TRY_EXEC);
     if (tryExec && *tryExec != '\0') commands.emplace_back(tryExec.get());
-    commands.push_back(*exec);
+    commands.push_back(exec);
 
     const GText icon = desktopString(keyFile.get(), G_KEY_FILE_DESKTOP_KEY_ICON);
-    InstalledApplication application{path, id, name.get(), text(icon.get())};
-    file.entry = DesktopEntry{std::move(application), programsOf(commands, id)};
+    const GText windowClass = desktopString(keyFile.get(), G_KEY_FILE_DESKTOP_KEY_STARTUP_WM_CLASS);
+    InstalledApplication application{path, id, name.get(), text(icon.get()),
+                                     isTerminalEmulator(keyFile.get())};
+    file.entry = DesktopEntry{std::move(application), programsOf(commands, id),
+                              text(windowClass.get()), execScript(*execLineArguments)};
     return file;
 }
 

@@ -19,6 +19,10 @@ struct DesktopEntry {
 
     InstalledApplication application;
     std::vector<Program> programs; // from TryExec and Exec; launch wrappers left out
+    std::string startupWMClass;    // empty when it declares none
+    // The script an interpreter or shell in Exec runs, absolute with symlinks
+    // resolved ("Exec=python3 /usr/share/app/app.py").
+    std::optional<std::string> script;
 };
 
 // What one desktop file holds.

@@ -80,7 +80,15 @@ void DesktopEntryIndex::add(DesktopEntry entry) {
             owner->second = {index, true};
         }
     }
+    matcher_.add(entry, index);
     applications_.push_back(std::move(entry.application));
+}
+
+const InstalledApplication *
+DesktopEntryIndex::byLayout(const std::string &executable,
+                            const std::vector<std::string> &arguments) const {
+    const std::optional<size_t> found = matcher_.match(executable, arguments);
+    return found ? &applications_[*found] : nullptr;
 }
 
 const InstalledApplication *DesktopEntryIndex::byProgram(const std::string &path) const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Apps/ApplicationResolver.h"
+#include "Apps/ProgramMatcher.h"
 
 namespace quorvel::platform {
 
@@ -26,6 +27,10 @@ public:
 
     // `path` is absolute with symlinks resolved, as /proc/<pid>/exe gives it.
     const InstalledApplication *byProgram(const std::string &path) const;
+    // A process whose executable no entry starts, by where its executable
+    // lies, its name and the script it runs; see ProgramMatcher.
+    const InstalledApplication *byLayout(const std::string &executable,
+                                         const std::vector<std::string> &arguments) const;
     // `id` is the desktop file ID without ".desktop".
     const InstalledApplication *byId(const std::string &id) const;
     // `path` is where the .desktop file lies, as the entry reports it.
@@ -45,6 +50,7 @@ private:
     std::unordered_map<std::string, ProgramOwner> byProgram_;
     std::unordered_map<std::string, size_t> byId_;
     std::unordered_map<std::string, size_t> byFile_;
+    ProgramMatcher matcher_;
 };
 
 } // namespace quorvel::platform

@@ -10,8 +10,9 @@
 namespace quorvel::platform {
 
 DesktopEntryResolver::DesktopEntryResolver(std::vector<std::string> directories,
-                                           CgroupReader readCgroup)
+                                           CgroupReader readCgroup, ArgumentsReader readArguments)
     : readCgroup_(std::move(readCgroup))
+    , readArguments_(std::move(readArguments))
     , indexer_(std::make_unique<DesktopEntryIndexer>(
           std::move(directories),
           [this](std::shared_ptr<const DesktopEntryIndex> index) { publish(std::move(index)); })) {
@@ -20,10 +21,23 @@ DesktopEntryResolver::DesktopEntryResolver(std::vector<std::string> directories,
 
 DesktopEntryResolver::~DesktopEntryResolver() = default;
 
+std::shared_ptr<DesktopEntryResolver> DesktopEntryResolver::shared() {
+    static std::mutex mutex;
+    static std::weak_ptr<DesktopEntryResolver> current;
+    const std::lock_guard lock(mutex);
+    std::shared_ptr<DesktopEntryResolver> resolver = current.lock();
+    if (!resolver) {
+        resolver = std::make_shared<DesktopEntryResolver>();
+        current = resolver;
+    }
+    return resolver;
+}
+
 std::optional<InstalledApplication>
 DesktopEntryResolver::applicationFor(const ProcessIdentity &process,
                                      const std::string &executablePath) {
     const Snapshot current = snapshot();
+    const std::lock_guard lock(cacheMutex_);
     return processes_.get({process, executablePath}, current.builds,
                           [&]() -> std::optional<InstalledApplication> {
                               if (!current.index) return std::nullopt;
@@ -33,6 +47,7 @@ DesktopEntryResolver::applicationFor(const ProcessIdentity &process,
 
 std::optional<std::string> DesktopEntryResolver::identifierAt(const std::string &path) {
     const Snapshot current = snapshot();
+    const std::lock_guard lock(cacheMutex_);
     return identifiers_.get(path, current.builds, [&]() -> std::optional<std::string> {
         const InstalledApplication *application =
             current.index ? current.index->byFile(path) : nullptr;
@@ -43,6 +58,7 @@ std::optional<std::string> DesktopEntryResolver::identifierAt(const std::string 
 
 void DesktopEntryResolver::retainOnly(const std::vector<ProcessIdentity> &alive) {
     const std::unordered_set<ProcessIdentity, IdentityHash> keep(alive.begin(), alive.end());
+    const std::lock_guard lock(cacheMutex_);
     processes_.keepOnly([&](const ProcessRun &run) { return keep.contains(run.identity); });
 }
 
@@ -76,10 +92,20 @@ DesktopEntryResolver::resolve(const DesktopEntryIndex &index, const ProcessIdent
     if (const InstalledApplication *byProgram = index.byProgram(executablePath)) {
         return *byProgram;
     }
+    if (!executablePath.empty()) {
+        if (const InstalledApplication *byLayout =
+                index.byLayout(executablePath, readArguments_(process))) {
+            return *byLayout;
+        }
+    }
     const std::optional<std::string> cgroup = readCgroup_(process);
     if (!cgroup) return std::nullopt;
     for (const std::string &id : CgroupUnitName::applicationIdsOfCgroup(*cgroup)) {
-        if (const InstalledApplication *byId = index.byId(id)) return *byId;
+        if (const InstalledApplication *byId = index.byId(id)) {
+            InstalledApplication application = *byId;
+            application.byLaunchUnit = true;
+            return application;
+        }
     }
     return std::nullopt;
 }

@@ -21,21 +21,29 @@ class DesktopEntryIndexer;
 
 // Linux: the installed desktop entry a process belongs to. First the entry
 // that starts the process's executable, so that a program run from a
-// terminal is itself and not the terminal; else the entry its desktop
-// launched it as, named by its systemd unit, which also catches helpers
-// and programs started through wrappers.
+// terminal is itself and not the terminal; then the entry whose program
+// folder, name or script the process shares (wrapper scripts, helpers,
+// interpreted programs); else the entry its desktop launched it as, named by
+// its systemd unit.
 //
 // The index of entries is built on a thread of its own from construction
 // on, so that neither the caller nor the sampling thread waits on hundreds
 // of files. Until the first build is done every process resolves to
 // nothing; any "nothing" is worked out again once a newer build is there.
+// Safe to use from several threads at once.
 class DesktopEntryResolver final : public ApplicationResolver {
 public:
     using CgroupReader = std::function<std::optional<std::string>(const ProcessIdentity &)>;
+    using ArgumentsReader = std::function<std::vector<std::string>(const ProcessIdentity &)>;
 
     explicit DesktopEntryResolver(
         std::vector<std::string> directories = applicationDirectories(currentXdgEnvironment()),
-        CgroupReader readCgroup = readProcessCgroup);
+        CgroupReader readCgroup = readProcessCgroup,
+        ArgumentsReader readArguments = readProcessArguments);
+    // The one resolver of the program's own applications directories, so
+    // that every part of it sees processes alike and one index is built.
+    // Lives while anyone holds it.
+    static std::shared_ptr<DesktopEntryResolver> shared();
     ~DesktopEntryResolver() override;
 
     std::optional<InstalledApplication> applicationFor(const ProcessIdentity &process,
@@ -82,6 +90,8 @@ private:
                                                 const std::string &executablePath) const;
 
     CgroupReader readCgroup_;
+    ArgumentsReader readArguments_;
+    std::mutex cacheMutex_;         // guards the two caches: callers may be on several threads
     mutable std::mutex indexMutex_; // guards current_: the indexer thread replaces it
     mutable std::condition_variable indexPublished_;
     Snapshot current_;

@@ -1,20 +1,52 @@
 #include "Apps/LaunchWrappers.h"
 
-#include <algorithm>
-#include <iterator>
+#include <utility>
 
 namespace quorvel::platform {
 namespace {
 
-constexpr std::string_view kWrappers[] = {
-    // Environment, priority and sandbox launchers.
-    "env", "nice", "ionice", "taskset", "nohup", "setsid", "stdbuf", "timeout", "sudo", "pkexec",
-    "bwrap", "firejail", "flatpak", "snap", "systemd-run", "dbus-launch", "dbus-run-session",
-    "xdg-open", "gtk-launch", "wine",
-    // Shells.
-    "sh", "bash", "dash", "zsh", "ksh", "mksh", "fish", "csh", "tcsh",
-    // Interpreters and runtimes.
-    "python", "perl", "ruby", "node", "nodejs", "java", "gjs", "lua", "php", "tclsh", "wish"};
+constexpr std::pair<std::string_view, ProgramKind> kWrappers[] = {
+    {"env", ProgramKind::launcher},
+    {"nice", ProgramKind::launcher},
+    {"ionice", ProgramKind::launcher},
+    {"taskset", ProgramKind::launcher},
+    {"nohup", ProgramKind::launcher},
+    {"setsid", ProgramKind::launcher},
+    {"stdbuf", ProgramKind::launcher},
+    {"timeout", ProgramKind::launcher},
+    {"sudo", ProgramKind::launcher},
+    {"pkexec", ProgramKind::launcher},
+    {"bwrap", ProgramKind::launcher},
+    {"firejail", ProgramKind::launcher},
+    {"flatpak", ProgramKind::launcher},
+    {"snap", ProgramKind::launcher},
+    {"systemd-run", ProgramKind::launcher},
+    {"dbus-launch", ProgramKind::launcher},
+    {"dbus-run-session", ProgramKind::launcher},
+    {"xdg-open", ProgramKind::launcher},
+    {"gtk-launch", ProgramKind::launcher},
+    {"wine", ProgramKind::launcher},
+    {"sh", ProgramKind::shell},
+    {"bash", ProgramKind::shell},
+    {"dash", ProgramKind::shell},
+    {"zsh", ProgramKind::shell},
+    {"ksh", ProgramKind::shell},
+    {"mksh", ProgramKind::shell},
+    {"fish", ProgramKind::shell},
+    {"csh", ProgramKind::shell},
+    {"tcsh", ProgramKind::shell},
+    {"python", ProgramKind::interpreter},
+    {"perl", ProgramKind::interpreter},
+    {"ruby", ProgramKind::interpreter},
+    {"node", ProgramKind::interpreter},
+    {"nodejs", ProgramKind::interpreter},
+    {"java", ProgramKind::interpreter},
+    {"gjs", ProgramKind::interpreter},
+    {"lua", ProgramKind::interpreter},
+    {"php", ProgramKind::interpreter},
+    {"tclsh", ProgramKind::interpreter},
+    {"wish", ProgramKind::interpreter},
+};
 
 // "python3.11" → "python", "lua5.4" → "lua"; names made of digits stay.
 std::string_view withoutVersion(std::string_view name) {
@@ -24,9 +56,12 @@ std::string_view withoutVersion(std::string_view name) {
 
 } // namespace
 
-bool isLaunchWrapper(std::string_view programName) {
+ProgramKind programKind(std::string_view programName) {
     const std::string_view base = withoutVersion(programName);
-    return std::find(std::begin(kWrappers), std::end(kWrappers), base) != std::end(kWrappers);
+    for (const auto &[name, kind] : kWrappers) {
+        if (name == base) return kind;
+    }
+    return ProgramKind::application;
 }
 
 } // namespace quorvel::platform

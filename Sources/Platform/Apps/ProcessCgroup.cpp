@@ -35,6 +35,22 @@ std::optional<std::string> readProcessCgroup(const ProcessIdentity &process) {
     return cgroup;
 }
 
+std::vector<std::string> readProcessArguments(const ProcessIdentity &process) {
+    std::vector<std::string> arguments;
+    if (process.pid <= 0) return arguments;
+    const std::optional<std::string> text = readProcText(process.pid, "cmdline");
+    if (!text || (process.startTime != 0 && readProcessStartTime(process.pid) != process.startTime))
+        return arguments;
+    size_t start = 0;
+    while (start < text->size()) {
+        size_t end = text->find('\0', start);
+        if (end == std::string::npos) end = text->size();
+        arguments.push_back(text->substr(start, end - start));
+        start = end + 1;
+    }
+    return arguments;
+}
+
 std::optional<uint64_t> readProcessStartTime(int32_t pid) {
     if (pid <= 0) return std::nullopt;
     const std::optional<std::string> stat = readProcText(pid, "stat");

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <csignal>
 #include <string_view>
+#include <unordered_map>
+
+#include "Apps/ProcessFamilies.h"
 
 namespace quorvel::platform {
 
@@ -120,9 +123,27 @@ ApplicationInstances LinuxWorkspace::currentInstances() {
     alive.reserve(processes.size());
     for (const ListedProcess &process : processes)
         alive.push_back({process.pid, process.startTime});
-    ApplicationInstances instances(std::move(processes), [this](const ListedProcess &process) {
-        return applicationOf(process);
-    });
+    // Settled within families, as a sample settles them.
+    std::vector<FamilyMember> members;
+    members.reserve(processes.size());
+    for (const ListedProcess &process : processes) {
+        members.push_back(
+            {process.pid, process.ppid, process.path.substr(process.path.find_last_of('/') + 1),
+             resolver_->applicationFor({process.pid, process.startTime}, process.path)});
+    }
+    std::unordered_map<int32_t, std::string> applicationByPid;
+    const std::vector<std::optional<InstalledApplication>> settled = settleFamilies(members);
+    for (size_t i = 0; i < settled.size(); ++i) {
+        if (settled[i] && !settled[i]->id.empty())
+            applicationByPid[members[i].pid] = settled[i]->id;
+    }
+    ApplicationInstances instances(
+        std::move(processes),
+        [&applicationByPid](const ListedProcess &process) -> std::optional<std::string> {
+            const auto found = applicationByPid.find(process.pid);
+            if (found == applicationByPid.end()) return std::nullopt;
+            return found->second;
+        });
     // The resolver remembers every process it was asked about; keep that to
     // the living.
     resolver_->retainOnly(alive);

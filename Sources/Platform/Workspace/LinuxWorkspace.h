@@ -24,8 +24,8 @@ public:
     // The current user's processes, as a sample would list them.
     using ProcessLister = std::function<std::vector<ListedProcess>()>;
 
-    // `resolver` is used on the main thread, so it must not be the one the
-    // sampling thread uses.
+    // `resolver` is used on the main thread; it may be shared with the
+    // sampling thread only when it is safe to use from both.
     LinuxWorkspace(std::shared_ptr<ApplicationResolver> resolver, ProcessLister listProcesses,
                    ProcessSignaller::Inspector inspectProcess, WindowChannels windows,
                    ApplicationQuitAction quitAction,

@@ -34,7 +34,7 @@ RunningAppsLister::RunningAppsLister(std::shared_ptr<platform::ApplicationResolv
 std::unique_ptr<RunningAppsLister> RunningAppsLister::live() {
     auto table = std::make_shared<UserProcessTable>();
     return std::make_unique<RunningAppsLister>(
-        std::make_shared<platform::DesktopEntryResolver>(), [table] { return table->list(); },
+        platform::DesktopEntryResolver::shared(), [table] { return table->list(); },
         QLocale(QString::fromStdString(L10n::shared().locale())));
 }
 

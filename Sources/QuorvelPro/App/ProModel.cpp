@@ -14,13 +14,11 @@
 namespace quorvel {
 
 ProModel::Dependencies ProModel::liveDependencies() {
-    // The governor's resolver works on the main thread, the sampler's on the
-    // sampling thread: each needs its own.
-    auto governorResolver = std::make_shared<platform::DesktopEntryResolver>();
-    auto samplingResolver = std::make_shared<platform::DesktopEntryResolver>();
-    return {ProcessGovernor::liveDependencies(WorkspaceProcesses::liveWorkspace(governorResolver)),
-            SamplingEngine::liveDependencies(std::move(samplingResolver)),
-            PressureMonitor::liveDependencies(),
+    // One resolver for the governor (main thread) and the sampler (sampling
+    // thread), so that both see every process alike.
+    auto resolver = platform::DesktopEntryResolver::shared();
+    return {ProcessGovernor::liveDependencies(WorkspaceProcesses::liveWorkspace(resolver)),
+            SamplingEngine::liveDependencies(resolver), PressureMonitor::liveDependencies(),
             std::make_shared<platform::SettingsDefaultsStore>(
                 platform::SettingsDefaultsStore::userFile()),
             platform::FreedesktopNotifier::forSessionBus()};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Apps/ProcessFamilies.h"
 #include "Support/KnownHogs.h"
 
 namespace quorvel::AppGrouping {
@@ -36,9 +37,9 @@ std::optional<Placement> bundlePlacement(const std::string &path) {
     return Placement{appPath, std::move(displayName), appPath, std::nullopt};
 }
 
-Placement placementOf(const RawProcess &process, platform::ApplicationResolver &resolver) {
+Placement placementOf(const RawProcess &process,
+                      std::optional<platform::InstalledApplication> application) {
     if (auto bundle = bundlePlacement(process.path)) return std::move(*bundle);
-    auto application = resolver.applicationFor(process.identity(), process.path);
     if (application && !application->path.empty()) {
         std::optional<std::string> id;
         if (!application->id.empty()) id = application->id;
@@ -46,6 +47,20 @@ Placement placementOf(const RawProcess &process, platform::ApplicationResolver &
     }
     return {std::string(kProcessKeyPrefix) + process.name, process.name, std::nullopt,
             std::nullopt};
+}
+
+// What the resolver finds for each process, settled within its family.
+std::vector<std::optional<platform::InstalledApplication>>
+applicationsOf(const std::vector<RawProcess> &processes, platform::ApplicationResolver &resolver) {
+    std::vector<platform::FamilyMember> members;
+    members.reserve(processes.size());
+    for (const RawProcess &process : processes) {
+        platform::FamilyMember &member =
+            members.emplace_back(process.pid, process.ppid, lastPathComponent(process.path));
+        if (!bundlePlacement(process.path))
+            member.found = resolver.applicationFor(process.identity(), process.path);
+    }
+    return platform::settleFamilies(members);
 }
 
 // Worked out once per key for the whole run, even if the application
@@ -74,9 +89,12 @@ std::vector<AppGroup> fold(const std::vector<RawProcess> &processes,
     std::vector<platform::ProcessIdentity> alive;
     alive.reserve(processes.size());
 
-    for (const RawProcess &process : processes) {
+    std::vector<std::optional<platform::InstalledApplication>> applications =
+        applicationsOf(processes, resolver);
+    for (std::size_t i = 0; i < processes.size(); ++i) {
+        const RawProcess &process = processes[i];
         alive.push_back(process.identity());
-        Placement placement = placementOf(process, resolver);
+        Placement placement = placementOf(process, std::move(applications[i]));
         const auto [slot, isNew] = indexByKey.try_emplace(placement.key, groups.size());
         if (!isNew) {
             AppGroup &group = groups[slot->second];

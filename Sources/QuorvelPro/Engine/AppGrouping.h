@@ -30,9 +30,9 @@ struct Caches {
 
 // Folds one sample's processes into application groups: by the outermost
 // ".app" bundle of the path, else by the installed application the resolver
-// names, else by process name. Updates the peaks of every group, returns the
-// kGroupLimit largest by `current` (equal ones by `key`), and lets the
-// resolver forget processes that are gone.
+// names (settled within each process's family), else by process name. Updates the peaks of every
+// group, returns the kGroupLimit largest by `current` (equal ones by `key`), and lets the resolver
+// forget processes that are gone.
 std::vector<AppGroup> fold(const std::vector<RawProcess> &processes,
                            platform::ApplicationResolver &resolver, Caches &caches);
 
