@@ -1,5 +1,7 @@
 #include "Workspace/ApplicationQuitAction.h"
 
+#include "Workspace/BusCalls.h"
+
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusVariant>
@@ -37,14 +39,8 @@ bool ApplicationQuitAction::activate(const std::vector<int32_t> &pids) {
 
     for (const QString &name : names.arguments().constFirst().toStringList()) {
         if (name.startsWith(QLatin1Char(':')) || name == busName) continue;
-        QDBusMessage ownerQuery =
-            QDBusMessage::createMethodCall(busName, QStringLiteral("/org/freedesktop/DBus"),
-                                           busName, QStringLiteral("GetConnectionUnixProcessID"));
-        ownerQuery << name;
-        const QDBusMessage owner = bus_.call(ownerQuery, QDBus::Block, kCallTimeoutMs);
-        if (owner.type() != QDBusMessage::ReplyMessage || owner.arguments().isEmpty()) continue;
-        const auto pid = static_cast<int32_t>(owner.arguments().constFirst().toUInt());
-        if (pid <= 0 || std::ranges::find(pids, pid) == pids.end()) continue;
+        const std::optional<int32_t> pid = busNamePid(bus_, name, QDeadlineTimer(kCallTimeoutMs));
+        if (!pid || std::ranges::find(pids, *pid) == pids.end()) continue;
 
         QDBusMessage describe = QDBusMessage::createMethodCall(name, actionsPath(name), kActions,
                                                                QStringLiteral("Describe"));

@@ -4,6 +4,9 @@
 #include <QDeadlineTimer>
 #include <QString>
 
+#include <cstdint>
+#include <optional>
+
 namespace quorvel::platform {
 
 // What is left of `deadline` for a blocking bus call: at least a
@@ -14,5 +17,10 @@ int millisecondsLeft(const QDeadlineTimer &deadline);
 // bus did not answer by `deadline`.
 QString busNameOwner(const QDBusConnection &bus, const QString &name,
                      const QDeadlineTimer &deadline);
+
+// The process of the connection that owns `name` on `bus` now; nothing when
+// none does, the bus did not answer by `deadline` or named no valid pid.
+std::optional<int32_t> busNamePid(const QDBusConnection &bus, const QString &name,
+                                  const QDeadlineTimer &deadline);
 
 } // namespace quorvel::platform

@@ -1,6 +1,7 @@
 #include "Workspace/LinuxWorkspace.h"
 
-#include <algorithm>
+#include "Apps/LaunchWrappers.h"
+
 #include <csignal>
 #include <string_view>
 #include <unordered_map>
@@ -97,10 +98,9 @@ void LinuxWorkspace::terminate(const std::vector<ListedProcess> &processes) {
     signaller_.send(first.sampled(), SIGTERM);
     // A launcher script that did not exec passes no signal on: the
     // application it started must get its own.
-    static constexpr std::string_view kShells[] = {"sh", "bash", "dash", "zsh", "ksh", "mksh"};
     const std::string_view program =
         std::string_view(first.path).substr(first.path.find_last_of('/') + 1);
-    if (std::ranges::find(kShells, program) == std::end(kShells)) return;
+    if (programKind(program) != ProgramKind::shell) return;
     for (const ListedProcess &process : processes) {
         if (process.ppid == first.pid) signaller_.send(process.sampled(), SIGTERM);
     }

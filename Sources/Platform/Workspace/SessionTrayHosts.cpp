@@ -1,6 +1,6 @@
 #include "Workspace/SessionTrayHosts.h"
 
-#include <QDBusMessage>
+#include "Workspace/BusCalls.h"
 
 namespace quorvel::platform {
 
@@ -27,19 +27,8 @@ std::vector<int32_t> SessionTrayHosts::pids() {
 std::optional<int32_t> SessionTrayHosts::statusNotifierWatcherPid() {
     if (!bus_) bus_ = QDBusConnection::sessionBus();
     if (!bus_->isConnected()) return std::nullopt;
-    QDBusMessage question = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetConnectionUnixProcessID"));
-    question << QStringLiteral("org.kde.StatusNotifierWatcher");
-    // An unowned name is an error reply, which comes at once.
-    const QDBusMessage answer =
-        bus_->call(question, QDBus::Block, static_cast<int>(kBusTimeout.count()));
-    if (answer.type() != QDBusMessage::ReplyMessage || answer.arguments().size() != 1)
-        return std::nullopt;
-    bool isNumber = false;
-    const uint pid = answer.arguments().constFirst().toUInt(&isNumber);
-    if (!isNumber || pid == 0 || pid > INT32_MAX) return std::nullopt;
-    return static_cast<int32_t>(pid);
+    return busNamePid(*bus_, QStringLiteral("org.kde.StatusNotifierWatcher"),
+                      QDeadlineTimer(kBusTimeout));
 }
 
 } // namespace quorvel::platform
