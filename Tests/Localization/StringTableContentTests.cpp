@@ -56,7 +56,7 @@ TEST(StringTables, HoldEveryKeyWithItsPlaceholdersAndPluralFormsInAllTenLanguage
         if (key.ends_with(".other")) plurals.insert(key.substr(0, key.size() - 6));
 
     static const std::regex named(
-        R"re("((?:pro|mas|governance|header|pressure)\.[A-Za-z.]*[A-Za-z])")re");
+        R"re("((?:pro|mas|governance|header|pressure|a11y)\.[A-Za-z.]*[A-Za-z])")re");
     for (QDirIterator it(QStringLiteral(QUORVEL_SOURCE_DIR "/Sources"),
                          {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
                          QDirIterator::Subdirectories);

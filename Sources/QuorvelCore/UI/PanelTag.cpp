@@ -33,7 +33,10 @@ void PanelTag::setContent(const QString &text, const QColor &fg, const QColor &b
     text_ = text;
     fg_ = fg;
     bg_ = bg;
-    if (resized) updateGeometry();
+    if (resized) {
+        updateGeometry();
+        describedNameChanged(this);
+    }
     update();
 }
 

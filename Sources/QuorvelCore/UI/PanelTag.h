@@ -4,10 +4,12 @@
 #include <QString>
 #include <QWidget>
 
+#include "UI/Toolkit/Describable.h"
+
 namespace quorvel {
 
 // A small monospaced tag on a rounded fill.
-class PanelTag : public QWidget {
+class PanelTag : public QWidget, public Describable {
     Q_OBJECT
 public:
     PanelTag(const QString &text, const QColor &fg, const QColor &bg, QWidget *parent = nullptr);
@@ -16,6 +18,9 @@ public:
     const QColor &foreground() const { return fg_; }
     const QColor &background() const { return bg_; }
     void setContent(const QString &text, const QColor &fg, const QColor &bg);
+
+    QAccessible::Role accessibleRole() const override { return QAccessible::StaticText; }
+    QString accessibleText() const override { return text_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }

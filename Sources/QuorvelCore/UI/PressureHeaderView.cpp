@@ -6,6 +6,7 @@
 #include "UI/Sparkline.h"
 #include "UI/StatCell.h"
 #include "UI/Theme.h"
+#include "UI/Toolkit/Announcer.h"
 #include "UI/Toolkit/QtText.h"
 #include "UI/Toolkit/Shapes.h"
 #include "UI/Toolkit/Stacks.h"
@@ -60,6 +61,7 @@ PressureHeaderView::PressureHeaderView(bool showStats, QWidget *parent)
     title_ = new TextView(qtText(L10n::t("header.title")), rowFont, Theme::ink(), this);
     word_ = new TextView(QString(), rowFont, Theme::green(), this);
     sparkline_ = new Sparkline({}, Theme::green(), this);
+    announcer_ = new Announcer(this);
 
     auto *stack = vstack(15, this, Insets{16, 15, 16, 14});
     auto *row = hstack(9);
@@ -87,8 +89,26 @@ QWidget *PressureHeaderView::statsRow() const {
 }
 
 void PressureHeaderView::setPressure(const PressureSnapshot &pressure) {
+    const bool changed = pressure.level != pressure_.level;
     pressure_ = pressure;
     refresh();
+    if (!changed) return;
+    describedNameChanged(this);
+    describedValueChanged(this, static_cast<double>(pressure_.level));
+    // Unasked news for whoever has the panel open; a closed panel says nothing.
+    if (window()->isVisible()) announcer_->announce(accessibleText());
+}
+
+QString PressureHeaderView::accessibleText() const {
+    return qtText(text(pressure_.level));
+}
+
+std::optional<double> PressureHeaderView::accessibleValue() const {
+    return static_cast<double>(pressure_.level);
+}
+
+QString PressureHeaderView::accessibleValueText() const {
+    return qtText(word(pressure_.level));
 }
 
 void PressureHeaderView::setHistory(std::vector<double> history) {

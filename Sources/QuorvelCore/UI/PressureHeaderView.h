@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "Model/PressureModels.h"
+#include "UI/Toolkit/Describable.h"
 
 namespace quorvel {
 
+class Announcer;
 class Sparkline;
 class StatCell;
 class TextView;
@@ -15,7 +17,7 @@ class TextView;
 // The top of every panel: the level's dot, the title, the level's word and a
 // chart of recent memory use; below, when asked and a reading exists, the
 // installed, compressed and swapped memory.
-class PressureHeaderView : public QWidget {
+class PressureHeaderView : public QWidget, public Describable {
     Q_OBJECT
 public:
     explicit PressureHeaderView(bool showStats, QWidget *parent = nullptr);
@@ -24,6 +26,14 @@ public:
     void setHistory(std::vector<double> history);
 
     const PressureSnapshot &pressure() const { return pressure_; }
+
+    // Read as the level's sentence, with the level as its value; a change
+    // of level while the panel is open is announced.
+    QAccessible::Role accessibleRole() const override { return QAccessible::Indicator; }
+    QString accessibleText() const override;
+    std::optional<double> accessibleValue() const override;
+    double accessibleMaximum() const override { return 2; }
+    QString accessibleValueText() const override;
     // Parts a test or an owner may look at; owned by the header.
     TextView *title() const { return title_; }
     TextView *levelWord() const { return word_; }
@@ -46,6 +56,7 @@ private:
     StatCell *physical_;
     StatCell *compressed_;
     StatCell *swap_;
+    Announcer *announcer_;
 };
 
 } // namespace quorvel

@@ -6,7 +6,9 @@
 #include <cmath>
 
 #include "UI/Theme.h"
+#include "UI/Toolkit/QtText.h"
 #include "UI/Toolkit/Shapes.h"
+#include "Util/L10n.h"
 
 namespace quorvel {
 
@@ -22,6 +24,15 @@ void UsageBar::setValue(double fraction, const QColor &color) {
     fraction_ = fraction;
     color_ = color;
     update();
+    if (const std::optional<double> value = accessibleValue()) describedValueChanged(this, *value);
+}
+
+QString UsageBar::accessibleText() const {
+    return qtText(L10n::t("a11y.usage"));
+}
+
+std::optional<double> UsageBar::accessibleValue() const {
+    return std::isnan(fraction_) ? 1.0 : std::clamp(fraction_, 0.0, 1.0);
 }
 
 QRectF UsageBar::fillRect(double fraction, QSizeF size, double minimumFill) {

@@ -4,10 +4,12 @@
 #include <QRectF>
 #include <QWidget>
 
+#include "UI/Toolkit/Describable.h"
+
 namespace quorvel {
 
 // One fraction as a capsule on a faint track; its owner sets the height.
-class UsageBar : public QWidget {
+class UsageBar : public QWidget, public Describable {
     Q_OBJECT
 public:
     static constexpr double kMinimumFill = 3;
@@ -23,6 +25,10 @@ public:
     // The filled capsule in a bar of `size`: the fraction clamped to 0…1 (NaN
     // fills), never narrower than a dot.
     static QRectF fillRect(double fraction, QSizeF size, double minimumFill = kMinimumFill);
+
+    QAccessible::Role accessibleRole() const override { return QAccessible::ProgressBar; }
+    QString accessibleText() const override;
+    std::optional<double> accessibleValue() const override;
 
     QSize sizeHint() const override { return QSize(108, 4); }
 

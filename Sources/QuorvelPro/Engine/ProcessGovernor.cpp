@@ -327,8 +327,10 @@ int ProcessGovernor::signalAll(const AppGroup &group, ProcessSignal signal,
 void ProcessGovernor::recordOutcome(GovernanceAction action, const AppGroup &group,
                                     std::string detail, bool automatic, bool success) {
     if (automatic) detail = L10n::t("governance.detail.automatic", detail);
-    record(ActionRecord::make(action, group.displayName, std::move(detail), success,
-                              dependencies_.now()));
+    ActionRecord entry = ActionRecord::make(action, group.displayName, std::move(detail), success,
+                                            dependencies_.now());
+    record(entry);
+    if (automatic) emit automaticActionTaken(entry);
 }
 
 void ProcessGovernor::setHistory(std::vector<ActionRecord> history) {

@@ -119,6 +119,8 @@ public:
 signals:
     void historyChanged(const std::vector<quorvel::ActionRecord> &history);
     void focusSessionChanged(const std::optional<quorvel::FocusSession> &focusSession);
+    // A rule froze or restarted an application, or tried to; after the record.
+    void automaticActionTaken(const quorvel::ActionRecord &record);
 
 private:
     struct PendingRestart;

@@ -4,6 +4,7 @@
 
 #include "UI/PanelOutlineButton.h"
 #include "UI/Theme.h"
+#include "UI/Toolkit/Describable.h"
 #include "UI/Toolkit/Divider.h"
 #include "UI/Toolkit/QtText.h"
 #include "UI/Toolkit/ScrollArea.h"
@@ -20,7 +21,7 @@ namespace {
 
 // One record: outcome mark, what was done to which application, the detail
 // and the time; a hairline below.
-class RecordRow : public QWidget {
+class RecordRow : public QWidget, public Describable {
 public:
     explicit RecordRow(QWidget *parent)
         : QWidget(parent)
@@ -60,6 +61,15 @@ public:
                              .replace(QStringLiteral(" MB"), QStringLiteral("\u00a0MB"))
                              .replace(QStringLiteral(" GB"), QStringLiteral("\u00a0GB")));
         time_->setText(HistoryView::timeOfDay(record.timestamp, Format::locale()));
+        describedNameChanged(this);
+    }
+
+    // One sentence: what was done to which app, when, and how it went.
+    QAccessible::Role accessibleRole() const override { return QAccessible::ListItem; }
+    QString accessibleText() const override {
+        const std::string when = L10n::t("a11y.row.withBadge", title_->text().toStdString(),
+                                         time_->text().toStdString());
+        return qtText(L10n::t("a11y.row.withBadge", when, detail_->text().toStdString()));
     }
 
 private:

@@ -27,6 +27,7 @@ void TextView::setText(const QString &text) {
     if (text == text_) return;
     text_ = text;
     changed();
+    describedNameChanged(this);
 }
 
 void TextView::setColor(const QColor &color) {

@@ -5,12 +5,14 @@
 #include <QString>
 #include <QWidget>
 
+#include "UI/Toolkit/Describable.h"
+
 namespace quorvel {
 
 // A text in one font and colour. On one line it shrinks down to its minimum
 // scale factor before it would be cut, then elides; wrapping text grows in
 // height instead.
-class TextView : public QWidget {
+class TextView : public QWidget, public Describable {
     Q_OBJECT
 public:
     explicit TextView(const QString &text, const QFont &font, const QColor &color,
@@ -30,6 +32,9 @@ public:
 
     // The font the text is drawn in at the current width.
     QFont fittedFont() const;
+
+    QAccessible::Role accessibleRole() const override { return QAccessible::StaticText; }
+    QString accessibleText() const override { return text_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
