@@ -36,6 +36,11 @@ void PanelHost::dismiss() {
     hideFor(CloseReason::requested);
 }
 
+void PanelHost::takeKeyboard() {
+    activateWindow();
+    content_->setFocus(Qt::TabFocusReason);
+}
+
 void PanelHost::hideFor(CloseReason reason) {
     if (!isVisible()) return;
     hide();

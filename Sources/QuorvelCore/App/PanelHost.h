@@ -24,6 +24,9 @@ public:
     QWidget *content() const { return content_; }
     // Hides the panel as a close for the user's sake.
     void dismiss();
+    // For a panel opened from the keyboard: the window takes the keys and
+    // the content puts the focus where reading starts.
+    void takeKeyboard();
 
 signals:
     void closed(quorvel::PanelHost::CloseReason reason);

@@ -78,7 +78,11 @@ bool StatusItemController::isPanelShown() const {
 
 void StatusItemController::activated(QPoint cursor) {
     lastActivation_ = cursor;
+    const bool opening = !panel_->isVisible();
     togglePopover();
+    // A tray that does not say where the icon is (StatusNotifierItem) may
+    // have been driven by keys: the panel then starts with the keyboard in it.
+    if (opening && panel_->isVisible() && !icon_->geometry().isValid()) panel_->takeKeyboard();
 }
 
 void StatusItemController::togglePopover() {
@@ -93,6 +97,15 @@ void StatusItemController::togglePopover() {
     }
     open();
     if (onPanelOpen) onPanelOpen();
+}
+
+void StatusItemController::openForKeyboard() {
+    if (!panel_->isVisible()) {
+        open();
+        if (hasTray_ && onPanelOpen) onPanelOpen();
+    }
+    panel_->raise();
+    panel_->takeKeyboard();
 }
 
 void StatusItemController::showPopover() {

@@ -42,6 +42,9 @@ public:
 
     // For the user: opens the panel, or closes it when open.
     void togglePopover();
+    // For the user at the keyboard (a launcher, or a tray that can be reached
+    // by keys): opens the panel, or brings it forward, with the keyboard in it.
+    void openForKeyboard();
     // For tooling: opens the panel without telling `onPanelOpen`; its close
     // then tells `onPanelClose` nothing either.
     void showPopover();

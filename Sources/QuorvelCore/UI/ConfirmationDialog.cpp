@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 #include "UI/CardBackground.h"
 #include "UI/GreenCTAButton.h"
 #include "UI/PanelOutlineButton.h"
@@ -47,6 +49,11 @@ ConfirmationDialog::ConfirmationDialog(QWidget *panel)
 void ConfirmationDialog::present(const QString &title, const QString &message,
                                  std::vector<Button> buttons) {
     buttons_ = std::move(buttons);
+    title_ = title;
+    setAccessibleDescription(message);
+    controls_.clear();
+    if (QWidget *focused = window()->focusWidget(); focused && !isAncestorOf(focused))
+        returnFocus_ = focused;
     // The old content may be the sender of the click that got us here, so it
     // goes at the next turn of the loop, out of sight at once.
     for (QWidget *child : card_->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
@@ -68,6 +75,7 @@ void ConfirmationDialog::present(const QString &title, const QString &message,
         control->setObjectName(button.role == Role::cancel ? QStringLiteral("confirm:cancel")
                                                            : QStringLiteral("confirm:action"));
         connect(control, &QAbstractButton::clicked, this, [this, button] { choose(button); });
+        controls_.push_back(control);
         row->addWidget(control);
     }
     stack->addLayout(row);
@@ -80,12 +88,21 @@ void ConfirmationDialog::present(const QString &title, const QString &message,
     card_->move(kCardMargin, std::max(0, (height() - card_->height()) / 2));
     show();
     raise();
-    setFocus();
+    if (controls_.empty()) {
+        setFocus();
+    } else {
+        controls_.front()->setFocus(Qt::TabFocusReason);
+    }
 }
 
 void ConfirmationDialog::dismiss() {
+    const bool hadFocus = isAncestorOf(window()->focusWidget()) || hasFocus();
     hide();
     buttons_.clear();
+    controls_.clear();
+    if (hadFocus && returnFocus_ && returnFocus_->isVisible())
+        returnFocus_->setFocus(Qt::OtherFocusReason);
+    returnFocus_.clear();
 }
 
 void ConfirmationDialog::choose(const Button &button) {
@@ -111,6 +128,16 @@ void ConfirmationDialog::keyPressEvent(QKeyEvent *event) {
         }
     }
     QWidget::keyPressEvent(event);
+}
+
+bool ConfirmationDialog::focusNextPrevChild(bool next) {
+    if (controls_.empty()) return QWidget::focusNextPrevChild(next);
+    const auto at = std::find(controls_.begin(), controls_.end(), focusWidget());
+    const auto count = static_cast<std::ptrdiff_t>(controls_.size());
+    const std::ptrdiff_t index = at == controls_.end() ? 0 : at - controls_.begin();
+    controls_[static_cast<std::size_t>((index + (next ? 1 : count - 1)) % count)]->setFocus(
+        next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void ConfirmationDialog::paintEvent(QPaintEvent *) {

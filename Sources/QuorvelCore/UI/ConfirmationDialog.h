@@ -1,17 +1,22 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
 #include <vector>
 
+#include "UI/Toolkit/Describable.h"
+
 namespace quorvel {
 
 // A confirmation shown inside the panel, over its content, while a request is
 // pending: a title, a message and buttons by role. Any button, and Escape for
-// the cancel role, ends it.
-class ConfirmationDialog : public QWidget {
+// the cancel role, ends it. It takes the keyboard while shown: the first
+// button has the focus, Tab stays among its buttons, and the focus goes back
+// where it was when it ends.
+class ConfirmationDialog : public QWidget, public Describable {
     Q_OBJECT
 public:
     enum class Role { normal, destructive, cancel };
@@ -28,9 +33,13 @@ public:
     void dismiss();
     bool isPresented() const { return !isHidden(); }
 
+    QAccessible::Role accessibleRole() const override { return QAccessible::Dialog; }
+    QString accessibleText() const override { return title_; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -38,6 +47,9 @@ private:
 
     QWidget *card_;
     std::vector<Button> buttons_;
+    std::vector<QWidget *> controls_;
+    QString title_;
+    QPointer<QWidget> returnFocus_;
 };
 
 } // namespace quorvel

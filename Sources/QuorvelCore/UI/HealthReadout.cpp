@@ -1,12 +1,14 @@
 #include "UI/HealthReadout.h"
 
 #include <QAbstractButton>
+#include <QKeyEvent>
 #include <QPainter>
 
 #include "UI/PanelLabel.h"
 #include "UI/SegmentBar.h"
 #include "UI/Theme.h"
 #include "UI/Toolkit/Animation.h"
+#include "UI/Toolkit/Keyboard.h"
 #include "UI/Toolkit/QtText.h"
 #include "UI/Toolkit/Shapes.h"
 #include "UI/Toolkit/Stacks.h"
@@ -58,10 +60,17 @@ public:
     explicit PlainRowButton(QWidget *parent)
         : QAbstractButton(parent) {
         setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::TabFocus);
     }
 
 protected:
-    void paintEvent(QPaintEvent *) override {}
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        paintFocusRing(painter, this, rect(), 4);
+    }
+    void keyPressEvent(QKeyEvent *event) override {
+        if (!clickOnEnter(this, event)) QAbstractButton::keyPressEvent(event);
+    }
     QSize sizeHint() const override { return layout() ? layout()->sizeHint() : QSize(); }
 };
 
@@ -129,6 +138,7 @@ HealthReadout::HealthReadout(QWidget *parent)
 
     techStack_ = vstack(12);
     disclosure_ = new PlainRowButton(this);
+    disclosure_->setAccessibleName(qtText(L10n::t("mas.tech.disclosure")));
     auto *row = hstack(6, disclosure_);
     chevron_ = new SymbolView("chevron.right", 9, Theme::inkFaint(), disclosure_);
     row->addWidget(chevron_, 0, Qt::AlignVCenter);

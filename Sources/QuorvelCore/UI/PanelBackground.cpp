@@ -1,5 +1,6 @@
 #include "UI/PanelBackground.h"
 
+#include <QFocusEvent>
 #include <QPainter>
 
 #include "UI/Theme.h"
@@ -24,6 +25,14 @@ void PanelBackground::paint(QPainter &painter, const QRectF &bounds) {
 void PanelBackground::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     paint(painter, rect());
+}
+
+void PanelBackground::focusInEvent(QFocusEvent *event) {
+    if (QWidget *start = firstControl()) {
+        start->setFocus(event->reason());
+    } else {
+        focusNextChild();
+    }
 }
 
 } // namespace quorvel

@@ -7,7 +7,8 @@ class QPainter;
 namespace quorvel {
 
 // The panel's surface: a dark vertical gradient with a faint green glow from
-// the middle of the top edge. Holds the panel's content.
+// the middle of the top edge. Holds the panel's content; the focus given to
+// the panel goes on to where reading starts.
 class PanelBackground : public QWidget {
     Q_OBJECT
 public:
@@ -17,6 +18,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    // Where the keyboard starts; the first control by default.
+    virtual QWidget *firstControl() const { return nullptr; }
 };
 
 } // namespace quorvel

@@ -1,6 +1,7 @@
 #include "UI/FocusSelectView.h"
 
 #include <QAbstractButton>
+#include <QKeyEvent>
 #include <QPainter>
 
 #include "UI/AppIconView.h"
@@ -8,6 +9,7 @@
 #include "UI/PanelOutlineButton.h"
 #include "UI/PanelTag.h"
 #include "UI/Theme.h"
+#include "UI/Toolkit/Keyboard.h"
 #include "UI/Toolkit/Opacity.h"
 #include "UI/Toolkit/QtText.h"
 #include "UI/Toolkit/ScrollArea.h"
@@ -24,6 +26,7 @@ namespace {
 
 constexpr double kDisabledOpacity = 0.5;
 constexpr int kConfirmLabelMargin = 12;
+constexpr double kFocusRadius = 8;
 
 // One candidate as a plain button: its check mark, icon, name, hog tag and
 // footprint.
@@ -40,6 +43,9 @@ public:
                                   systemFont(12, FontWeight::regular, FontDesign::tabularDigits),
                                   Theme::inkDim(), this)) {
         setCursor(Qt::PointingHandCursor);
+        // Checked while chosen, which is how a screen reader tells it.
+        setCheckable(true);
+        setFocusPolicy(Qt::TabFocus);
         // A long name gives way to the tag and the footprint.
         name_->setTruncates(true);
         auto *row = hstack(8, this, Insets{16, 6, 16, 6});
@@ -59,12 +65,28 @@ public:
         setObjectName(QStringLiteral("focus:") + qtText(group.displayName));
         hog_->setVisible(group.isKnownHog);
         footprint_->setText(qtText(Format::bytes(group.current)));
+        setChecked(selected);
+        std::string name =
+            L10n::t("a11y.row.withBadge", group.displayName, Format::bytes(group.current));
+        if (group.isKnownHog) name = L10n::t("a11y.row.withBadge", name, L10n::t("pro.badge.hog"));
+        setAccessibleName(qtText(name));
     }
 
     QSize sizeHint() const override { return layout()->sizeHint(); }
 
 protected:
-    void paintEvent(QPaintEvent *) override {}
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        paintFocusRing(painter, this, QRectF(rect()).adjusted(4, 1, -4, -1), kFocusRadius);
+    }
+    void keyPressEvent(QKeyEvent *event) override {
+        if (!clickOnEnter(this, event) && !moveAmongRows(this, event))
+            QAbstractButton::keyPressEvent(event);
+    }
+    void focusInEvent(QFocusEvent *event) override {
+        scrollIntoView(this);
+        QAbstractButton::focusInEvent(event);
+    }
 
 private:
     SymbolView *check_;

@@ -1,12 +1,15 @@
 #include "UI/GroupRow.h"
 
+#include <QKeyEvent>
 #include <QMenu>
+#include <QPainter>
 
 #include <algorithm>
 
 #include "UI/AppIconView.h"
 #include "UI/Badge.h"
 #include "UI/Theme.h"
+#include "UI/Toolkit/Keyboard.h"
 #include "UI/Toolkit/PopupMenu.h"
 #include "UI/Toolkit/QtText.h"
 #include "UI/Toolkit/Stacks.h"
@@ -29,6 +32,7 @@ constexpr int kShortestBar = 48;
 constexpr int kBarGap = 10;
 constexpr int kBarHeight = 4;
 constexpr int kMenuSymbolSize = 16;
+constexpr double kFocusRadius = 8;
 
 ButtonStyle menuButtonStyle() {
     ButtonStyle style = labelOnly(systemFont(14, FontWeight::semibold), Theme::inkDim());
@@ -108,6 +112,9 @@ GroupRow::GroupRow(Actions actions, QWidget *parent)
     caption_->setTruncates(true);
     barLine_ = new BarLine(bar_, caption_, this);
     attachPopupMenu(menuButton_, menu_);
+    // The row takes the keyboard for its button, so Tab stops once a row.
+    setFocusPolicy(Qt::TabFocus);
+    menuButton_->setFocusPolicy(Qt::NoFocus);
 
     auto *row = hstack(11, this, Insets{16, 8, 16, 8});
     row->addWidget(icon_, 0, Qt::AlignVCenter);
@@ -156,9 +163,48 @@ void GroupRow::show(const AppGroup &group, uint64_t maxValue,
     caption_->setText(qtText(processCount >= 2
                                  ? L10n::plural("pro.list.procsPeak", processCount, peak)
                                  : L10n::t("pro.list.peak", peak)));
+    std::string sentence = L10n::plural("a11y.rowSentence", std::max<int64_t>(processCount, 1),
+                                        group.displayName, Format::bytes(group.current), peak);
+    if (group.isStopped || group.isKnownHog)
+        sentence = L10n::t("a11y.row.withBadge", sentence, badge_->text().toStdString());
+    if (qtText(sentence) != sentence_) {
+        sentence_ = qtText(sentence);
+        describedNameChanged(this);
+    }
+    menuButton_->setAccessibleName(qtText(L10n::t("a11y.row.menu", group.displayName)));
+    menuButton_->setAccessibleDescription(blockReason_ && !group.isStopped ? qtText(*blockReason_)
+                                                                           : QString());
     static_cast<BarLine *>(barLine_)->fit();
     barLine_->updateGeometry();
     rebuildMenu();
+}
+
+void GroupRow::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    paintFocusRing(painter, this, QRectF(rect()).adjusted(4, 1, -4, -1), kFocusRadius);
+}
+
+void GroupRow::keyPressEvent(QKeyEvent *event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+    case Qt::Key_Menu: menuButton_->click(); return;
+    default:
+        if (!moveAmongRows(this, event)) QWidget::keyPressEvent(event);
+    }
+}
+
+void GroupRow::focusInEvent(QFocusEvent *event) {
+    // A row reached by the arrows may be scrolled out of sight.
+    scrollIntoView(this);
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void GroupRow::focusOutEvent(QFocusEvent *event) {
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 int GroupRow::captionWidth() const {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Model/AppGroup.h"
+#include "UI/Toolkit/Describable.h"
 
 class QMenu;
 
@@ -21,8 +22,10 @@ class UsageBar;
 
 // One application of the list: icon, name, badge and footprint over a usage
 // bar with the peak, and a menu of what may be done to it. Updated in place
-// on every sample, so an open menu stays open.
-class GroupRow : public QWidget {
+// on every sample, so an open menu stays open. The keyboard stops on the
+// row as a whole: Enter, Space or the menu key open its menu, the arrows move
+// to the row above or below.
+class GroupRow : public QWidget, public Describable {
     Q_OBJECT
 public:
     // Each is handed the group as the row shows it at the moment of the click.
@@ -45,6 +48,10 @@ public:
     // of 0 or 1 counts as 1.
     static double fraction(uint64_t current, uint64_t maxValue);
 
+    // Read as one sentence: name, footprint, peak, processes and badge.
+    QAccessible::Role accessibleRole() const override { return QAccessible::ListItem; }
+    QString accessibleText() const override { return sentence_; }
+
     const AppGroup &group() const { return group_; }
     AppIconView *icon() const { return icon_; }
     TextView *name() const { return name_; }
@@ -55,6 +62,12 @@ public:
     TextView *caption() const { return caption_; }
     StyledButton *menuButton() const { return menuButton_; }
     QMenu *menu() const { return menu_; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void rebuildMenu();
@@ -73,6 +86,7 @@ private:
     StyledButton *menuButton_;
     QMenu *menu_;
     QWidget *barLine_;
+    QString sentence_;
 };
 
 } // namespace quorvel

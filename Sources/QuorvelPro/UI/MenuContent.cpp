@@ -8,13 +8,17 @@
 #include "UI/FocusBanner.h"
 #include "UI/FocusSelectView.h"
 #include "UI/GovernanceConfirmation.h"
+#include "UI/GroupRow.h"
 #include "UI/HistoryView.h"
 #include "UI/PanelFooter.h"
 #include "UI/PressureHeaderView.h"
 #include "UI/Theme.h"
 #include "UI/ThresholdRulesView.h"
+#include "UI/Toolkit/Announcer.h"
 #include "UI/Toolkit/Divider.h"
+#include "UI/Toolkit/QtText.h"
 #include "UI/Toolkit/Stacks.h"
+#include "Util/L10n.h"
 
 namespace quorvel {
 namespace {
@@ -39,6 +43,8 @@ MenuContent::MenuContent(ProModel &model, PanelMode initialMode, QWidget *confir
     ProcessGovernor &governor = model.governor();
     confirmation_ = new GovernanceConfirmation(governor, confirmationPanel);
     header_ = new PressureHeaderView(true, this);
+    // Made first, so that a screen reader reads the header first.
+    QWidget *headerBox = withHairlineBelow(header_, this);
     banner_ = new FocusBanner([&governor] { governor.exitFocus(); }, this);
     bannerBox_ = withHairlineBelow(banner_, this);
     list_ =
@@ -67,7 +73,7 @@ MenuContent::MenuContent(ProModel &model, PanelMode initialMode, QWidget *confir
     footerStack->addWidget(footer_);
 
     auto *stack = vstack(0, this);
-    stack->addWidget(withHairlineBelow(header_, this));
+    stack->addWidget(headerBox);
     for (QWidget *part :
          {bannerBox_, static_cast<QWidget *>(list_), static_cast<QWidget *>(focusSelect_),
           static_cast<QWidget *>(history_), static_cast<QWidget *>(rules_), footerBox_})
@@ -87,6 +93,15 @@ MenuContent::MenuContent(ProModel &model, PanelMode initialMode, QWidget *confir
     connect(&thresholds, &ThresholdController::automaticGovernanceChanged, this,
             &MenuContent::refreshFooter);
     history_->setHistory(governor.history());
+    // What a rule did on its own is news to whoever has the panel open.
+    announcer_ = new Announcer(this);
+    connect(&governor, &ProcessGovernor::automaticActionTaken, this,
+            [this](const ActionRecord &record) {
+                if (!window()->isVisible()) return;
+                announcer_->announce(qtText(L10n::t("a11y.announce.action",
+                                                    displayName(record.action, L10n::shared()),
+                                                    record.appName, record.detail)));
+            });
     footer_->setIntervalSeconds(model.intervalSeconds());
     showGroups();
     showFocusSession();
@@ -107,6 +122,12 @@ void MenuContent::reset() {
     confirmation_->cancel();
     focusSelect_->setSelected({});
     setMode(initialMode_);
+}
+
+QWidget *MenuContent::firstControl() const {
+    const std::vector<AppGroup> &groups = model_.groups();
+    if (mode_ == PanelMode::normal && !groups.empty()) return list_->row(groups.front().key);
+    return nullptr;
 }
 
 void MenuContent::enterSelect() {

@@ -9,6 +9,7 @@
 
 namespace quorvel {
 
+class Announcer;
 class ApplicationList;
 class FocusBanner;
 class FocusSelectView;
@@ -41,6 +42,10 @@ public:
     // Freezes the chosen candidates, in candidate order, and goes back.
     void confirmFocus();
 
+    // The first row of the list, or on another screen its first control;
+    // null where the order of the controls says.
+    QWidget *firstControl() const;
+
     PressureHeaderView *header() const { return header_; }
     // Hidden while no focus session runs.
     QWidget *focusBannerBox() const { return bannerBox_; }
@@ -70,6 +75,7 @@ private:
     QWidget *footerBox_;
     PanelFooter *footer_;
     GovernanceConfirmation *confirmation_;
+    Announcer *announcer_;
 };
 
 } // namespace quorvel

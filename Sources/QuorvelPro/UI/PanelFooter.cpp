@@ -47,6 +47,8 @@ PanelFooter::PanelFooter(Actions actions, QWidget *parent)
     history_->setObjectName(QStringLiteral("footer:history"));
     settings_->setObjectName(QStringLiteral("footer:settings"));
     history_->setToolTip(qtText(L10n::t("pro.history.help")));
+    history_->setAccessibleName(history_->toolTip());
+    settings_->setAccessibleName(qtText(L10n::t("a11y.settings")));
     attachPopupMenu(settings_, menu_);
     connect(enter_, &QAbstractButton::clicked, this, [this] { actions_.enterSelect(); });
     connect(exit_, &QAbstractButton::clicked, this, [this] { actions_.exitFocus(); });
@@ -69,6 +71,8 @@ void PanelFooter::setFocusState(bool sessionActive, bool hasCandidates) {
     exit_->setVisible(sessionActive);
     enter_->setVisible(!sessionActive && !pickerOpen_);
     enter_->setEnabled(hasCandidates);
+    enter_->setAccessibleDescription(hasCandidates ? QString()
+                                                   : qtText(L10n::t("a11y.focus.noCandidates")));
     setDrawnOpacity(enter_, hasCandidates ? 1.0 : kDisabledOpacity);
 }
 

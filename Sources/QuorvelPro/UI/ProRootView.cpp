@@ -21,6 +21,10 @@ PressureHeaderView *ProRootView::header() const {
     return content_->header();
 }
 
+QWidget *ProRootView::firstControl() const {
+    return content_->firstControl();
+}
+
 void ProRootView::hideEvent(QHideEvent *event) {
     content_->reset();
     PanelBackground::hideEvent(event);

@@ -25,6 +25,7 @@ public:
 
 protected:
     void hideEvent(QHideEvent *event) override;
+    QWidget *firstControl() const override;
 
 private:
     MenuContent *content_;

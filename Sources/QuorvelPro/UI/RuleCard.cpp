@@ -142,6 +142,9 @@ RuleCard::RuleCard(std::function<void(const ThresholdRule &)> onChange,
             new StyledButton(actionStyle(false), qtText(L10n::t(displayKey(action))), {}, track);
         // The card keeps its padding where a language's three words are long.
         actions_[i]->setTruncates(true);
+        // One choice of three, read as such.
+        actions_[i]->setCheckable(true);
+        actions_[i]->setAutoExclusive(true);
         connect(actions_[i], &QAbstractButton::clicked, this, [this, action] {
             change([action](ThresholdRule &rule) { rule.action = action; });
         });
@@ -169,12 +172,16 @@ void RuleCard::show(const ThresholdRule &rule, const std::vector<AppGroup> &cand
     switch_->setObjectName(name + QStringLiteral(":switch"));
     status_->setObjectName(name + QStringLiteral(":status"));
     delete_->setObjectName(name + QStringLiteral(":delete"));
+    switch_->setAccessibleName(qtText(L10n::t("a11y.rule.switch", rule.appName)));
+    delete_->setAccessibleName(qtText(L10n::t("a11y.rule.delete", rule.appName)));
     limit_->setText(qtText(Format::bytes(rule.limitBytes)));
     setPickerValue(limitChoices_, QVariant::fromValue<qulonglong>(rule.limitBytes));
     sustained_->setText(qtText(rule.sustainedLabel()));
     setPickerValue(sustainedChoices_, rule.sustainedSeconds);
-    for (std::size_t i = 0; i < kAllRuleActions.size(); ++i)
+    for (std::size_t i = 0; i < kAllRuleActions.size(); ++i) {
         actions_[i]->setButtonStyle(actionStyle(kAllRuleActions[i] == rule.action));
+        actions_[i]->setChecked(kAllRuleActions[i] == rule.action);
+    }
     switch_->setChecked(rule.isEnabled);
     stateWord_->setText(qtText(L10n::t(rule.isEnabled ? "pro.rules.on" : "pro.rules.off")));
     stateWord_->setColor(rule.isEnabled ? Theme::greenText() : Theme::inkFaint());

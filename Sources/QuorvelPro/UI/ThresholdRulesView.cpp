@@ -92,6 +92,7 @@ ThresholdRulesView::ThresholdRulesView(ThresholdController &controller,
     master_ = new SwitchToggle(Theme::green(), masterCard);
     master_->setCheckable(true);
     master_->setObjectName(QStringLiteral("rules:master"));
+    master_->setAccessibleName(qtText(L10n::t("pro.rules.automatic.title")));
     masterRow->addWidget(master_, 0, Qt::AlignVCenter);
     connect(master_, &QAbstractButton::clicked, this, [this](bool on) {
         if (controller_) controller_->setAutomaticGovernanceOn(on);

@@ -1,11 +1,13 @@
 #include "UI/Toolkit/StyledButton.h"
 
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
 
+#include "UI/Toolkit/Keyboard.h"
 #include "UI/Toolkit/Shapes.h"
 #include "Util/SymbolImage.h"
 
@@ -27,6 +29,8 @@ StyledButton::StyledButton(ButtonStyle style, const QString &text, std::string s
     setText(text);
     setFont(style_.font);
     setCursor(Qt::PointingHandCursor);
+    // Reached by Tab; a click does not leave a focus ring behind.
+    setFocusPolicy(Qt::TabFocus);
     if (style_.fixedSize) {
         setFixedSize(*style_.fixedSize);
     } else {
@@ -65,6 +69,15 @@ void StyledButton::setTruncates(bool truncates) {
         setSizePolicy(truncates ? QSizePolicy::Preferred : QSizePolicy::Fixed, QSizePolicy::Fixed);
     updateGeometry();
     update();
+}
+
+QAccessible::Role StyledButton::accessibleRole() const {
+    if (isCheckable() && autoExclusive()) return QAccessible::RadioButton;
+    return isCheckable() ? QAccessible::CheckBox : QAccessible::Button;
+}
+
+void StyledButton::keyPressEvent(QKeyEvent *event) {
+    if (!clickOnEnter(this, event)) QAbstractButton::keyPressEvent(event);
 }
 
 double StyledButton::fillOpacity() const {
@@ -110,6 +123,7 @@ void StyledButton::paintEvent(QPaintEvent *) {
     Shapes::fill(painter, Shapes::roundedRect(bounds, style_.cornerRadius), fill);
     if (style_.border)
         Shapes::strokeInside(painter, bounds, style_.cornerRadius, *style_.border, 1);
+    paintFocusRing(painter, this, bounds, style_.cornerRadius, style_.fill);
 
     const QMarginsF padding = sidePadding();
     const QSizeF label =

@@ -5,12 +5,13 @@
 #include <string>
 
 #include "UI/Toolkit/ButtonStyle.h"
+#include "UI/Toolkit/Describable.h"
 
 namespace quorvel {
 
 // A button drawn by its style: a label of an optional symbol and an optional
 // text, on a rounded fill that dims while the button is held down.
-class StyledButton : public QAbstractButton {
+class StyledButton : public QAbstractButton, public Describable {
     Q_OBJECT
 public:
     StyledButton(ButtonStyle style, const QString &text, std::string symbol = {},
@@ -32,11 +33,16 @@ public:
     // The fill's opacity as drawn now.
     double fillOpacity() const;
 
+    // One of an exclusive set of checkable buttons reads as a choice.
+    QAccessible::Role accessibleRole() const override;
+    QString accessibleText() const override { return text(); }
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QSize labelSize() const;

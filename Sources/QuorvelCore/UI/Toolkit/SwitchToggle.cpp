@@ -1,9 +1,11 @@
 #include "UI/Toolkit/SwitchToggle.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 #include "UI/Theme.h"
 #include "UI/Toolkit/Animation.h"
+#include "UI/Toolkit/Keyboard.h"
 #include "UI/Toolkit/Shapes.h"
 
 namespace quorvel {
@@ -19,8 +21,15 @@ SwitchToggle::SwitchToggle(const QColor &tint, QWidget *parent)
     , tint_(tint) {
     setCheckable(true);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(this, &QAbstractButton::toggled, this, [this](bool on) {
+        if (QAccessible::isActive()) {
+            QAccessible::State checked;
+            checked.checked = true;
+            QAccessibleStateChangeEvent event(this, checked);
+            QAccessible::updateAccessibility(&event);
+        }
         if (isVisible()) {
             animateEaseInOut(this, "knobPosition", on ? 1.0 : 0.0, kSlideMilliseconds);
         } else {
@@ -45,6 +54,11 @@ void SwitchToggle::paintEvent(QPaintEvent *) {
     const double travel = track.width() - knob - 2 * kKnobInset;
     const QRectF knobRect(kKnobInset + travel * knobPosition_, kKnobInset, knob, knob);
     Shapes::fill(painter, Shapes::capsule(knobRect), Theme::ink());
+    paintFocusRing(painter, this, track, track.height() / 2, fill);
+}
+
+void SwitchToggle::keyPressEvent(QKeyEvent *event) {
+    if (!clickOnEnter(this, event)) QAbstractButton::keyPressEvent(event);
 }
 
 } // namespace quorvel

@@ -3,11 +3,13 @@
 #include <QAbstractButton>
 #include <QColor>
 
+#include "UI/Toolkit/Describable.h"
+
 namespace quorvel {
 
 // A switch-style toggle: a capsule track in the tint while on, a round knob
 // that slides between the ends.
-class SwitchToggle : public QAbstractButton {
+class SwitchToggle : public QAbstractButton, public Describable {
     Q_OBJECT
     Q_PROPERTY(double knobPosition READ knobPosition WRITE setKnobPosition)
 public:
@@ -17,10 +19,15 @@ public:
     double knobPosition() const { return knobPosition_; }
     void setKnobPosition(double position);
 
+    // Named by its owner with setAccessibleName.
+    QAccessible::Role accessibleRole() const override { return QAccessible::CheckBox; }
+    QString accessibleText() const override { return text(); }
+
     QSize sizeHint() const override { return QSize(36, 20); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QColor tint_;
