@@ -24,11 +24,13 @@
 #include "InstanceLock.h"
 #include "JsonReadout.h"
 #include "MemoryReading.h"
+#include "PanelActivation.h"
 #include "SceneRender.h"
 #include "Signals/QuitSignalWatcher.h"
 #include "TerminalReadout.h"
 #include "UI/MASRootView.h"
 #include "UI/ProRootView.h"
+#include "UI/Toolkit/Describable.h"
 #include "Util/L10n.h"
 #include "Util/LanguageChoice.h"
 #include "Util/SymbolImage.h"
@@ -148,6 +150,7 @@ public:
         QGuiApplication::setDesktopFileName(QStringLiteral("io.quorvel.Quorvel"));
         // The panel is hidden, not closed, between uses; only a quit ends the run.
         QApplication::setQuitOnLastWindowClosed(false);
+        installAccessibility();
         SymbolImage::loadFont();
         quitOnSignals(quitWatcher_, app_);
         if (const QString file = qEnvironmentVariable(WidgetMap::kVariable); !file.isEmpty())
@@ -160,6 +163,7 @@ public:
         QObject::connect(&model, &Model::menuBarSymbolChanged, &status,
                          &StatusItemController::setSymbol);
         QObject::connect(&status, &StatusItemController::windowClosed, &app_, [] { endRun(); });
+        activation_ = std::make_unique<PanelActivation>([&status] { status.openForKeyboard(); });
     }
 
     int exec() { return app_.exec(); }
@@ -168,6 +172,7 @@ private:
     QApplication app_;
     platform::QuitSignalWatcher quitWatcher_;
     std::unique_ptr<WidgetMap> widgetMap_;
+    std::unique_ptr<PanelActivation> activation_;
 };
 
 int runWithPanel(int argc, char **argv, const FrozenSafety &safety) {
@@ -227,6 +232,10 @@ int runQuorvel(int argc, char **argv) {
     switch (lock.acquire()) {
     case InstanceLock::Outcome::acquired: break;
     case InstanceLock::Outcome::heldByAnother:
+        if (options.mode != LaunchMode::headless) {
+            QCoreApplication asking(argc, argv);
+            if (PanelActivation::askRunning()) return 0;
+        }
         std::fputs("quorvel: Quorvel is already running for this user.\n", stderr);
         return 1;
     case InstanceLock::Outcome::unavailable:
