@@ -17,6 +17,8 @@ if [[ ${1:-} == --tests ]]; then
   # Real desktops for the tests: an X server with a window manager and a
   # tray, and the Wayland compositors whose windows Quorvel follows.
   packages+=(xvfb openbox trayer xdotool sway kwin-wayland gnome-shell)
+  # The accessibility bus a screen reader reads the panel through.
+  packages+=(at-spi2-core)
   # The validators of the installed desktop entry, metainfo, unit and manual page.
   packages+=(desktop-file-utils appstream systemd man-db)
 fi

@@ -1,78 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 
-#include "Support/TrayDesktop.h"
+#include "Support/HelperDesktop.h"
 
 namespace quorvel {
 namespace {
 
-constexpr char kHelperName[] = "Quorvel Test Helper";
-
+using Desktop = test::HelperDesktop;
 using test::MappedWidget;
-
-// The real desktop with the real quorvel in it and a helper application of
-// its own desktop entry.
-class Desktop : public test::TrayDesktop {
-public:
-    Desktop() {
-        if (!ready()) return;
-        helperPath_ = home("bin") + QStringLiteral("/quorvel-test-helper");
-        QFile::copy(QStringLiteral(QUORVEL_HELPER_DIR "/DesktopAppHelper"), helperPath_);
-        QFile entry(home("share/applications") +
-                    QStringLiteral("/org.example.QuorvelHelper.desktop"));
-        entry.open(QIODevice::WriteOnly);
-        entry.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\n")
-                        .arg(QLatin1String(kHelperName), helperPath_)
-                        .toUtf8());
-        entry.close();
-        start(helper_, helperPath_, {});
-        // Listed as the helper only once it runs the helper's program.
-        test::waitFor([&] {
-            return QFileInfo(QStringLiteral("/proc/%1/exe").arg(helper_.processId()))
-                       .symLinkTarget() == QFileInfo(helperPath_).canonicalFilePath();
-        });
-        helperReady_ = helper_.state() == QProcess::Running && startQuorvel();
-    }
-
-    ~Desktop() {
-        stop(quorvel());
-        helper_.closeWriteChannel();
-        stop(helper_);
-    }
-
-    bool helperReady() const { return helperReady_; }
-
-    // Opens the panel, then scrolls the list until the helper's row is in sight.
-    bool openPanelAtHelper() {
-        return openPanel(QStringLiteral("footer:settings")) &&
-               scrollTo(row(QStringLiteral(":menu")));
-    }
-
-    static QString row(const QString &part) {
-        return QStringLiteral("row:") + QLatin1String(kHelperName) + part;
-    }
-    static QString rule(const QString &part) {
-        return QStringLiteral("rule:") + QLatin1String(kHelperName) + part;
-    }
-
-    // The process state letter of the helper, as the kernel shows it.
-    char helperState() const {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(helper_.processId()));
-        if (!stat.open(QIODevice::ReadOnly)) return '?';
-        const QByteArray line = stat.readAll();
-        const int close = line.lastIndexOf(')');
-        return close >= 0 && close + 2 < line.size() ? line[close + 2] : '?';
-    }
-
-private:
-    QString helperPath_;
-    QProcess helper_;
-    bool helperReady_ = false;
-};
-
 QString text(const char *key) {
     return QString::fromStdString(L10n::t(key));
 }
@@ -93,16 +29,16 @@ TEST(ClickThrough, FreezesResumesFocusesArmsARuleAndQuitsResumingWhatItFroze) {
 
     // Freeze from the row, after confirming.
     const auto freezeHelper = [&](bool shoot) {
-        ASSERT_TRUE(desktop.scrollTo(Desktop::row(QStringLiteral(":menu"))));
+        ASSERT_TRUE(desktop.scrollTo(desktop.row(QStringLiteral(":menu"))));
         ASSERT_TRUE(
-            desktop.press(Desktop::row(QStringLiteral(":menu")), menuEntry("pro.action.suspend")));
+            desktop.press(desktop.row(QStringLiteral(":menu")), menuEntry("pro.action.suspend")));
         if (shoot) desktop.shoot(QStringLiteral("row-menu"));
         ASSERT_TRUE(
             desktop.press(menuEntry("pro.action.suspend"), QStringLiteral("confirm:action")));
         if (shoot) desktop.shoot(QStringLiteral("confirmation"));
         const auto frozen = [&] {
             const auto all = desktop.freshWidgets();
-            const auto badge = all.find(Desktop::row(QStringLiteral(":badge")));
+            const auto badge = all.find(desktop.row(QStringLiteral(":badge")));
             return badge != all.end() && badge->second.text == text("pro.badge.frozen");
         };
         ASSERT_TRUE(desktop.press(QStringLiteral("confirm:action"), frozen))
@@ -115,17 +51,17 @@ TEST(ClickThrough, FreezesResumesFocusesArmsARuleAndQuitsResumingWhatItFroze) {
 
     // Resume it.
     ASSERT_TRUE(
-        desktop.press(Desktop::row(QStringLiteral(":menu")), menuEntry("pro.action.resume")));
+        desktop.press(desktop.row(QStringLiteral(":menu")), menuEntry("pro.action.resume")));
     ASSERT_TRUE(desktop.press(menuEntry("pro.action.resume"), [&] {
-        return !desktop.shows(Desktop::row(QStringLiteral(":badge")));
+        return !desktop.shows(desktop.row(QStringLiteral(":badge")));
     }));
     EXPECT_NE(desktop.helperState(), 'T');
 
     // Focus selection, the banner, and the history of all of it.
     ASSERT_TRUE(
         desktop.press(QStringLiteral("footer:enterFocus"), QStringLiteral("focus:confirm")));
-    ASSERT_TRUE(desktop.scrollTo(QStringLiteral("focus:") + QLatin1String(kHelperName)));
-    ASSERT_TRUE(desktop.press(QStringLiteral("focus:") + QLatin1String(kHelperName), [&] {
+    ASSERT_TRUE(desktop.scrollTo(QStringLiteral("focus:") + desktop.helperName()));
+    ASSERT_TRUE(desktop.press(QStringLiteral("focus:") + desktop.helperName(), [&] {
         return desktop
             .waitForWidget(
                 QStringLiteral("focus:confirm"),
@@ -145,21 +81,21 @@ TEST(ClickThrough, FreezesResumesFocusesArmsARuleAndQuitsResumingWhatItFroze) {
     // A rule for it, switched on, then automatic governance.
     ASSERT_TRUE(desktop.press(QStringLiteral("footer:settings"), menuEntry("pro.settings.rules")));
     ASSERT_TRUE(desktop.press(menuEntry("pro.settings.rules"), QStringLiteral("rules:add")));
-    ASSERT_TRUE(desktop.press(QStringLiteral("rules:add"),
-                              QStringLiteral("menu:") + QLatin1String(kHelperName)));
+    ASSERT_TRUE(
+        desktop.press(QStringLiteral("rules:add"), QStringLiteral("menu:") + desktop.helperName()));
     const auto status = [&](const char *key) {
         return [&desktop, key] {
-            const QString name = Desktop::rule(QStringLiteral(":status"));
+            const QString name = desktop.rule(QStringLiteral(":status"));
             if (!desktop.scrollTo(name)) return false;
             const auto all = desktop.widgets();
             const auto found = all.find(name);
             return found != all.end() && found->second.text == text(key);
         };
     };
-    ASSERT_TRUE(desktop.press(QStringLiteral("menu:") + QLatin1String(kHelperName),
+    ASSERT_TRUE(desktop.press(QStringLiteral("menu:") + desktop.helperName(),
                               status("pro.rules.status.off")))
         << desktop.quorvelReport();
-    ASSERT_TRUE(desktop.press(Desktop::rule(QStringLiteral(":switch")),
+    ASSERT_TRUE(desktop.press(desktop.rule(QStringLiteral(":switch")),
                               status("pro.rules.status.masterOff")))
         << desktop.quorvelReport();
     ASSERT_TRUE(desktop.scrollTo(QStringLiteral("rules:master")));

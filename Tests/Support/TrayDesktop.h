@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -43,10 +44,12 @@ inline bool desktopToolsInstalled() {
 // A real desktop for the real program: Xvfb with openbox and an XEmbed tray
 // (trayer), and a home of its own with config, data and runtime folders. The
 // program lists its named widgets in a map file, which the clicks go by.
+// With `launchKey`, pressing it (xdotool's name, e.g. "super+q") starts
+// quorvel once more, as a desktop's shortcut for it would.
 class TrayDesktop {
 public:
-    TrayDesktop()
-        : x11_("1024x768x24") {
+    explicit TrayDesktop(const QString &launchKey = {})
+        : x11_("1024x768x24", launchKey.isEmpty() ? QString() : openboxConfig(launchKey)) {
         if (!x11_.ready()) return;
         for (const char *sub : {"config", "share/applications", "runtime", "bin", "data-dirs"})
             QDir().mkpath(home(sub));
@@ -94,6 +97,7 @@ public:
 
     // Starts the real quorvel; true while it runs.
     bool startQuorvel(const QStringList &arguments = {}) {
+        writeLauncher();
         start(quorvel_, QStringLiteral(QUORVEL_BINARY), arguments, home("quorvel.err"));
         return quorvel_.state() == QProcess::Running;
     }
@@ -255,11 +259,57 @@ public:
     }
 
 private:
+    QString launcher() const { return home("launch-quorvel"); }
+
+    // Openbox's own settings with one more key binding, which runs the launcher.
+    QString openboxConfig(const QString &launchKey) const {
+        QFile defaults(QStringLiteral("/etc/xdg/openbox/rc.xml"));
+        if (!defaults.open(QIODevice::ReadOnly)) return {};
+        QString config = QString::fromUtf8(defaults.readAll());
+        config.replace(QStringLiteral("<keyboard>"),
+                       QStringLiteral("<keyboard><keybind key=\"%1\"><action name=\"Execute\">"
+                                      "<command>%2</command></action></keybind>")
+                           .arg(openboxKey(launchKey), launcher()));
+        const QString file = home("openbox.xml");
+        QFile written(file);
+        if (!written.open(QIODevice::WriteOnly)) return {};
+        written.write(config.toUtf8());
+        return file;
+    }
+
+    // "super+q" as openbox spells it: "W-q".
+    static QString openboxKey(const QString &key) {
+        QString spelled = key;
+        spelled.replace(QStringLiteral("super+"), QStringLiteral("W-"))
+            .replace(QStringLiteral("ctrl+"), QStringLiteral("C-"))
+            .replace(QStringLiteral("alt+"), QStringLiteral("A-"))
+            .replace(QStringLiteral("shift+"), QStringLiteral("S-"));
+        return spelled;
+    }
+
+    // A script that starts quorvel in the program's environment as it is now.
+    void writeLauncher() {
+        QFile script(launcher());
+        if (!script.open(QIODevice::WriteOnly)) return;
+        QByteArray text = "#!/bin/sh\n";
+        static const QRegularExpression name(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+        for (const QString &key : environment_.keys()) {
+            if (!name.match(key).hasMatch()) continue;
+            QString value = environment_.value(key);
+            value.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+            text += "export " + key.toUtf8() + "='" + value.toUtf8() + "'\n";
+        }
+        text += "exec '" QUORVEL_BINARY "'\n";
+        script.write(text);
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
     QString mapFile() const { return directory_.filePath(QStringLiteral("widgets.txt")); }
     ino_t mapInode() const { return inodeOf(mapFile()); }
 
-    X11Session x11_;
+    // Before the X session: the window manager's settings are written into it.
     QTemporaryDir directory_;
+    X11Session x11_;
     QProcessEnvironment environment_;
     QProcess trayer_;
     QProcess quorvel_;

@@ -17,9 +17,10 @@
 
 // A private X server (Xvfb) with a real window manager (openbox) on it, for
 // as long as the object lives. The server picks a free display number itself.
+// Openbox takes `openboxConfig` for its settings where one is named.
 class X11Session {
 public:
-    explicit X11Session(const char *screenSize = "640x480x24") {
+    explicit X11Session(const char *screenSize = "640x480x24", const QString &openboxConfig = {}) {
         xvfb_.setStandardErrorFile(QProcess::nullDevice());
         xvfb_.start(QStringLiteral("Xvfb"),
                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
@@ -39,7 +40,9 @@ public:
         openbox_.setProcessEnvironment(environment);
         openbox_.setStandardOutputFile(QProcess::nullDevice());
         openbox_.setStandardErrorFile(QProcess::nullDevice());
-        openbox_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        QStringList arguments{QStringLiteral("--sm-disable")};
+        if (!openboxConfig.isEmpty()) arguments << QStringLiteral("--config-file") << openboxConfig;
+        openbox_.start(QStringLiteral("openbox"), arguments);
         if (!openbox_.waitForStarted(10000)) return;
 
         connection_ = xcb_connect(display_.c_str(), &screen_);
