@@ -23,8 +23,9 @@ UsageBar::UsageBar(double fraction, const QColor &color, QWidget *parent, double
 void UsageBar::setValue(double fraction, const QColor &color) {
     fraction_ = fraction;
     color_ = color;
+    // Its value is read when the reader comes to it: told at every sample, a
+    // screen reader would speak every bar's percentage every few seconds.
     update();
-    if (const std::optional<double> value = accessibleValue()) describedValueChanged(this, *value);
 }
 
 QString UsageBar::accessibleText() const {

@@ -9,6 +9,7 @@
 #include "UI/PanelOutlineButton.h"
 #include "UI/PanelTag.h"
 #include "UI/Theme.h"
+#include "UI/Toolkit/Describable.h"
 #include "UI/Toolkit/Keyboard.h"
 #include "UI/Toolkit/Opacity.h"
 #include "UI/Toolkit/QtText.h"
@@ -69,7 +70,7 @@ public:
         std::string name =
             L10n::t("a11y.row.withBadge", group.displayName, Format::bytes(group.current));
         if (group.isKnownHog) name = L10n::t("a11y.row.withBadge", name, L10n::t("pro.badge.hog"));
-        setAccessibleName(qtText(name));
+        setSpokenName(this, qtText(name));
     }
 
     QSize sizeHint() const override { return layout()->sizeHint(); }

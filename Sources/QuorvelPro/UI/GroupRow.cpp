@@ -167,13 +167,18 @@ void GroupRow::show(const AppGroup &group, uint64_t maxValue,
                                         group.displayName, Format::bytes(group.current), peak);
     if (group.isStopped || group.isKnownHog)
         sentence = L10n::t("a11y.row.withBadge", sentence, badge_->text().toStdString());
+    // The row with the focus is read again only when its badge changes: its
+    // figures change at every sample, and the reader would say them each time.
+    const QString badge = group.isStopped || group.isKnownHog ? badge_->text() : QString();
+    const bool badgeChanged = badge != shownBadge_;
+    shownBadge_ = badge;
     if (qtText(sentence) != sentence_) {
         sentence_ = qtText(sentence);
-        describedNameChanged(this);
+        if (!hasFocus() || badgeChanged) describedNameChanged(this);
     }
-    menuButton_->setAccessibleName(qtText(L10n::t("a11y.row.menu", group.displayName)));
-    menuButton_->setAccessibleDescription(blockReason_ && !group.isStopped ? qtText(*blockReason_)
-                                                                           : QString());
+    setSpokenName(menuButton_, qtText(L10n::t("a11y.row.menu", group.displayName)));
+    setSpokenDescription(menuButton_,
+                         blockReason_ && !group.isStopped ? qtText(*blockReason_) : QString());
     static_cast<BarLine *>(barLine_)->fit();
     barLine_->updateGeometry();
     rebuildMenu();

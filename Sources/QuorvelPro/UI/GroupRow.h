@@ -87,6 +87,8 @@ private:
     QMenu *menu_;
     QWidget *barLine_;
     QString sentence_;
+    // The badge the sentence ends with, empty without one.
+    QString shownBadge_;
 };
 
 } // namespace quorvel

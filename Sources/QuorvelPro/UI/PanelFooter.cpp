@@ -10,6 +10,7 @@
 #include "UI/PanelIconButton.h"
 #include "UI/PanelOutlineButton.h"
 #include "UI/Theme.h"
+#include "UI/Toolkit/Describable.h"
 #include "UI/Toolkit/Opacity.h"
 #include "UI/Toolkit/PopupMenu.h"
 #include "UI/Toolkit/QtText.h"
@@ -71,8 +72,8 @@ void PanelFooter::setFocusState(bool sessionActive, bool hasCandidates) {
     exit_->setVisible(sessionActive);
     enter_->setVisible(!sessionActive && !pickerOpen_);
     enter_->setEnabled(hasCandidates);
-    enter_->setAccessibleDescription(hasCandidates ? QString()
-                                                   : qtText(L10n::t("a11y.focus.noCandidates")));
+    setSpokenDescription(enter_,
+                         hasCandidates ? QString() : qtText(L10n::t("a11y.focus.noCandidates")));
     setDrawnOpacity(enter_, hasCandidates ? 1.0 : kDisabledOpacity);
 }
 

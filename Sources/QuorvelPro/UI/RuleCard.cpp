@@ -10,6 +10,7 @@
 
 #include "UI/PillChrome.h"
 #include "UI/Theme.h"
+#include "UI/Toolkit/Describable.h"
 #include "UI/Toolkit/Divider.h"
 #include "UI/Toolkit/PopupMenu.h"
 #include "UI/Toolkit/QtText.h"
@@ -163,6 +164,12 @@ RuleCard::RuleCard(std::function<void(const ThresholdRule &)> onChange,
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
+std::vector<QWidget *> RuleCard::controls() const {
+    std::vector<QWidget *> controls{application_, limit_, sustained_, switch_, delete_};
+    controls.insert(controls.end(), actions_.begin(), actions_.end());
+    return controls;
+}
+
 void RuleCard::show(const ThresholdRule &rule, const std::vector<AppGroup> &candidates,
                     bool isMasterOn) {
     rule_ = rule;
@@ -172,8 +179,8 @@ void RuleCard::show(const ThresholdRule &rule, const std::vector<AppGroup> &cand
     switch_->setObjectName(name + QStringLiteral(":switch"));
     status_->setObjectName(name + QStringLiteral(":status"));
     delete_->setObjectName(name + QStringLiteral(":delete"));
-    switch_->setAccessibleName(qtText(L10n::t("a11y.rule.switch", rule.appName)));
-    delete_->setAccessibleName(qtText(L10n::t("a11y.rule.delete", rule.appName)));
+    setSpokenName(switch_, qtText(L10n::t("a11y.rule.switch", rule.appName)));
+    setSpokenName(delete_, qtText(L10n::t("a11y.rule.delete", rule.appName)));
     limit_->setText(qtText(Format::bytes(rule.limitBytes)));
     setPickerValue(limitChoices_, QVariant::fromValue<qulonglong>(rule.limitBytes));
     sustained_->setText(qtText(rule.sustainedLabel()));

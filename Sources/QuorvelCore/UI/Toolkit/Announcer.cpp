@@ -1,5 +1,7 @@
 #include "UI/Toolkit/Announcer.h"
 
+#include <QTimer>
+
 namespace quorvel {
 
 Announcer::Announcer(QWidget *parent)
@@ -8,14 +10,16 @@ Announcer::Announcer(QWidget *parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     setGeometry(0, 0, 0, 0);
+    hide();
 }
 
 void Announcer::announce(const QString &message) {
     message_ = message;
     if (!QAccessible::isActive()) return;
     describedNameChanged(this);
-    QAccessibleEvent shown(this, QAccessible::ObjectShow);
-    QAccessible::updateAccessibility(&shown);
+    hide();
+    show(); // tells the reader it appeared
+    QTimer::singleShot(0, this, &QWidget::hide);
 }
 
 } // namespace quorvel

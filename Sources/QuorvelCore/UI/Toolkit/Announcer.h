@@ -6,9 +6,10 @@
 
 namespace quorvel {
 
-// Says a change the user did not cause to a screen reader: an invisible
-// notification whose name becomes the message and which then appears, which
-// is what screen readers speak without moving the user's place.
+// Says a change the user did not cause to a screen reader: a notification of
+// no size whose name becomes the message and which then appears, which is
+// what screen readers speak without moving the user's place. It is hidden
+// again at once, so that a panel opened later does not say it again.
 class Announcer final : public QWidget, public Describable {
     Q_OBJECT
 public:

@@ -6,6 +6,7 @@
 #include <optional>
 
 class QObject;
+class QWidget;
 
 namespace quorvel {
 
@@ -30,6 +31,12 @@ public:
 // Tells assistive technology that what `object` says has changed.
 void describedNameChanged(QObject *object);
 void describedValueChanged(QObject *object, double value);
+
+// A widget's accessible name and description, set only when they change:
+// Qt tells assistive technology of every setting, and a screen reader would
+// read out each one for the control it is on.
+void setSpokenName(QWidget *widget, const QString &name);
+void setSpokenDescription(QWidget *widget, const QString &description);
 
 // Lets Qt's accessibility read every `Describable` widget; once per run,
 // before the first widget is shown.

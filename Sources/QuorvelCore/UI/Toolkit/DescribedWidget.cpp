@@ -102,6 +102,15 @@ void describedValueChanged(QObject *object, double value) {
     QAccessible::updateAccessibility(&event);
 }
 
+void setSpokenName(QWidget *widget, const QString &name) {
+    if (widget->accessibleName() != name) widget->setAccessibleName(name);
+}
+
+void setSpokenDescription(QWidget *widget, const QString &description) {
+    if (widget->accessibleDescription() != description)
+        widget->setAccessibleDescription(description);
+}
+
 void installAccessibility() {
     static const bool installed = [] {
         QAccessible::installFactory(describedFactory);
