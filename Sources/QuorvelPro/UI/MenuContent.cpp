@@ -126,8 +126,9 @@ void MenuContent::reset() {
 
 QWidget *MenuContent::firstControl() const {
     const std::vector<AppGroup> &groups = model_.groups();
-    if (mode_ == PanelMode::normal && !groups.empty()) return list_->row(groups.front().key);
-    return nullptr;
+    if (mode_ != PanelMode::normal) return nullptr;
+    if (groups.empty()) return const_cast<MenuContent *>(this);
+    return list_->row(groups.front().key);
 }
 
 void MenuContent::enterSelect() {
@@ -150,6 +151,10 @@ void MenuContent::confirmFocus() {
 
 void MenuContent::showGroups() {
     list_->showGroups(model_.groups());
+    // The panel was opened from the keyboard before there was a row to start on.
+    if (hasFocus()) {
+        if (QWidget *row = firstControl(); row != this) row->setFocus(Qt::TabFocusReason);
+    }
     rules_->setCandidates(model_.groups());
     focusSelect_->setCandidates(model_.focusCandidates());
     refreshFooter();

@@ -42,8 +42,9 @@ public:
     // Freezes the chosen candidates, in candidate order, and goes back.
     void confirmFocus();
 
-    // The first row of the list, or on another screen its first control;
-    // null where the order of the controls says.
+    // The first row of the list; before the first sample the body itself,
+    // whose first row takes the focus when it comes; on another screen null,
+    // for the order of the controls to say.
     QWidget *firstControl() const;
 
     PressureHeaderView *header() const { return header_; }
