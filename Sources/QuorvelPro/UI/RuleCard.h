@@ -58,6 +58,8 @@ public:
     SwitchToggle *enabledSwitch() const { return switch_; }
     TextView *stateWord() const { return stateWord_; }
     StyledButton *deleteButton() const { return delete_; }
+    // The card's controls in reading order.
+    std::vector<QWidget *> controls() const;
     TextView *status() const { return status_; }
 
 private:

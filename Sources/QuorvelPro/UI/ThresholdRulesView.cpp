@@ -8,6 +8,7 @@
 #include "UI/RuleCard.h"
 #include "UI/Theme.h"
 #include "UI/Toolkit/Divider.h"
+#include "UI/Toolkit/Keyboard.h"
 #include "UI/Toolkit/PopupMenu.h"
 #include "UI/Toolkit/QtText.h"
 #include "UI/Toolkit/ScrollArea.h"
@@ -163,6 +164,15 @@ void ThresholdRulesView::refresh() {
     masterWord_->setColor(on ? Theme::greenText() : Theme::inkFaint());
     const std::vector<ThresholdRule> &rules = controller_->rules();
     cards_->show(rules);
+    // Tab reads the screen top down: cards come and go between the switch
+    // above them and the add button below.
+    std::vector<QWidget *> order{done_, master_};
+    for (const RuleCard *card : cards()) {
+        const std::vector<QWidget *> controls = card->controls();
+        order.insert(order.end(), controls.begin(), controls.end());
+    }
+    order.push_back(add_);
+    chainTabOrder(order);
     cardBox_->setVisible(!rules.empty());
     empty_->setVisible(rules.empty());
     rebuildAddMenu();

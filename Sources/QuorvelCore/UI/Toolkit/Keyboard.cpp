@@ -49,6 +49,11 @@ bool moveAmongRows(QWidget *row, const QKeyEvent *event) {
     return true;
 }
 
+void chainTabOrder(const std::vector<QWidget *> &controls) {
+    for (std::size_t i = 1; i < controls.size(); ++i)
+        QWidget::setTabOrder(controls[i - 1], controls[i]);
+}
+
 void scrollIntoView(QWidget *row) {
     for (QWidget *up = row->parentWidget(); up; up = up->parentWidget()) {
         if (auto *scroll = qobject_cast<QScrollArea *>(up)) {

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QRectF>
 
+#include <vector>
+
 class QAbstractButton;
 class QKeyEvent;
 class QPainter;
@@ -24,6 +26,10 @@ bool clickOnEnter(QAbstractButton *button, const QKeyEvent *event);
 // Moves the focus to the row above or below for Up or Down: the nearest shown
 // sibling of the same kind as `row`. True when the key was one of them.
 bool moveAmongRows(QWidget *row, const QKeyEvent *event);
+
+// Tab goes through `controls` in this order, the order they read in where
+// that is not the order they were made in.
+void chainTabOrder(const std::vector<QWidget *> &controls);
 
 // Scrolls the list `row` is in until the row is in sight.
 void scrollIntoView(QWidget *row);
