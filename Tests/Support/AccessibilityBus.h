@@ -7,7 +7,6 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <optional>
@@ -18,19 +17,17 @@
 
 namespace quorvel::test {
 
-// One object of an application's accessible tree as a screen reader gets it.
+// One shown object of an application's accessible tree as a screen reader
+// gets it: role name ("push button"), name, the states it speaks of, the
+// value where it has one, and the description.
 struct AccessibleNode {
     int depth = 0;
-    QString role; // AT-SPI's role name: "push button", "list item", ...
-    QString name;
-    QString description;
-    QStringList states; // the few a reader speaks of
-    QString value;      // "current of maximum", where the object has a value
+    QString role, name, description, value;
+    QStringList states;
 
-    // One line of the indented tree.
     QString line() const {
-        QString text = QString(depth * 2, QLatin1Char(' ')) + QLatin1Char('[') + role +
-                       QStringLiteral("] \"") + name + QLatin1Char('"');
+        QString text =
+            QString(depth * 2, QLatin1Char(' ')) + QStringLiteral("[%1] \"%2\"").arg(role, name);
         if (!value.isEmpty()) text += QStringLiteral(" value=") + value;
         if (!states.isEmpty()) text += QStringLiteral(" {") + states.join(QLatin1Char(',')) + '}';
         if (!description.isEmpty()) text += QStringLiteral(" — ") + description;
@@ -39,51 +36,37 @@ struct AccessibleNode {
 };
 
 inline bool accessibilityBusInstalled() {
-    return QFile::exists(QStringLiteral("/usr/libexec/at-spi-bus-launcher")) &&
-           !QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty();
+    return QFile::exists(QStringLiteral("/usr/libexec/at-spi-bus-launcher"));
 }
 
-// A session of the test's own with the desktop's accessibility bus in it
-// (at-spi-bus-launcher, which starts the registry) and a screen reader said to
-// be running, so that Qt programs started on it expose their widgets; read
-// from outside them, as a screen reader does.
+// A session bus of the test's own with the desktop's accessibility bus on it
+// (at-spi-bus-launcher, which starts the registry) and a screen reader said
+// to run, so that Qt programs started on it expose their widgets; read from
+// outside them, as a screen reader reads.
 class AccessibilityBus {
 public:
     AccessibilityBus() {
         if (!session_.started()) return;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), session_.address());
-        environment.remove(QStringLiteral("DISPLAY"));
-        // The switches are settings of the session: kept in memory, as this
-        // session has no settings service.
+        // Its switches are session settings, kept in memory as this session
+        // has no settings service; its socket goes apart from other tests'.
         environment.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("memory"));
-        // Its bus's socket goes here, apart from any other test's.
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
         launcher_.setProcessEnvironment(environment);
-        launcher_.setStandardOutputFile(QProcess::nullDevice());
-        launcher_.setStandardErrorFile(QProcess::nullDevice());
         launcher_.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"), {});
         sessionBus_ = session_.connect();
-        QDBusConnection &bus = *sessionBus_;
-        const QString launcherName = QStringLiteral("org.a11y.Bus");
-        if (!waitFor([&] { return bus.interface()->isServiceRegistered(launcherName).value(); }))
-            return;
+        const QString name = QStringLiteral("org.a11y.Bus"), path = QStringLiteral("/org/a11y/bus");
+        if (!waitForName(name)) return;
         for (const char *property : {"IsEnabled", "ScreenReaderEnabled"}) {
-            QDBusMessage set = QDBusMessage::createMethodCall(
-                launcherName, QStringLiteral("/org/a11y/bus"),
-                QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"));
-            set << QStringLiteral("org.a11y.Status") << QString::fromLatin1(property)
-                << QVariant::fromValue(QDBusVariant(true));
-            if (const QDBusMessage reply = bus.call(set);
-                reply.type() != QDBusMessage::ReplyMessage) {
-                problem_ = reply.errorMessage();
-                return;
-            }
+            sessionBus_->call(QDBusMessage::createMethodCall(
+                                  name, path, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                  QStringLiteral("Set"))
+                              << QStringLiteral("org.a11y.Status") << QString::fromLatin1(property)
+                              << QVariant::fromValue(QDBusVariant(true)));
         }
-        const QDBusMessage address =
-            bus.call(QDBusMessage::createMethodCall(launcherName, QStringLiteral("/org/a11y/bus"),
-                                                    launcherName, QStringLiteral("GetAddress")));
-        if (address.type() != QDBusMessage::ReplyMessage) return;
+        const QDBusMessage address = sessionBus_->call(
+            QDBusMessage::createMethodCall(name, path, name, QStringLiteral("GetAddress")));
         a11y_ = QDBusConnection::connectToBus(address.arguments().value(0).toString(),
                                               QStringLiteral("quorvel-test-a11y"));
     }
@@ -95,93 +78,88 @@ public:
     }
 
     bool ready() const { return a11y_ && a11y_->isConnected(); }
-    // Whether a program has taken `name` on the session bus, within a while.
+    const QString &sessionAddress() const { return session_.address(); }
+
+    // Whether a program has taken `name` on the session bus within a while.
     bool waitForName(const QString &name) const {
         return waitFor([&] { return sessionBus_->interface()->isServiceRegistered(name).value(); });
     }
-    // Why it is not ready, where the bus said.
-    const QString &problem() const { return problem_; }
-    const QString &sessionAddress() const { return session_.address(); }
 
-    // The shown part of the application's tree, in reading order; empty
-    // until the application has joined the bus.
+    // The shown part of the application's tree in reading order; empty until
+    // the application has joined the bus.
     std::vector<AccessibleNode> tree(const QString &application) const {
         std::vector<AccessibleNode> nodes;
         for (const auto &[service, path] :
-             children({QStringLiteral("org.a11y.atspi.Registry"),
-                       QStringLiteral("/org/a11y/atspi/accessible/root")})) {
+             children(QStringLiteral("org.a11y.atspi.Registry"),
+                      QStringLiteral("/org/a11y/atspi/accessible/root"))) {
             if (property(service, path, "Name").toString() == application)
                 walk(service, path, 0, nodes);
         }
         return nodes;
     }
 
-    // The object with the keyboard focus, where one has it.
     std::optional<AccessibleNode> focused(const QString &application) const {
-        for (const AccessibleNode &node : tree(application)) {
+        for (const AccessibleNode &node : tree(application))
             if (node.states.contains(QStringLiteral("focused"))) return node;
-        }
         return std::nullopt;
     }
 
 private:
-    using Reference = std::pair<QString, QString>; // bus name, object path
-
-    QDBusMessage call(const QString &service, const QString &path, const QString &interface,
-                      const QString &method, const QVariantList &arguments = {}) const {
-        QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+    QList<QVariant> call(const QString &service, const QString &path, const char *method,
+                         const QVariantList &arguments = {},
+                         const char *interface = "org.a11y.atspi.Accessible") const {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            service, path, QString::fromLatin1(interface), QString::fromLatin1(method));
         message.setArguments(arguments);
-        return a11y_->call(message, QDBus::Block, 5000);
+        const QDBusMessage reply = a11y_->call(message, QDBus::Block, 5000);
+        return reply.type() == QDBusMessage::ReplyMessage ? reply.arguments() : QList<QVariant>{};
     }
 
     QVariant property(const QString &service, const QString &path, const char *name,
                       const char *interface = "org.a11y.atspi.Accessible") const {
-        const QDBusMessage reply = call(
-            service, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
-            {QString::fromLatin1(interface), QString::fromLatin1(name)});
-        return reply.arguments().value(0).value<QDBusVariant>().variant();
+        return call(service, path, "Get",
+                    {QString::fromLatin1(interface), QString::fromLatin1(name)},
+                    "org.freedesktop.DBus.Properties")
+            .value(0)
+            .value<QDBusVariant>()
+            .variant();
     }
 
-    std::vector<Reference> children(const Reference &of) const {
-        const QDBusMessage reply =
-            call(of.first, of.second, QStringLiteral("org.a11y.atspi.Accessible"),
-                 QStringLiteral("GetChildren"));
-        std::vector<Reference> found;
-        if (reply.type() != QDBusMessage::ReplyMessage) return found;
-        const QDBusArgument list = reply.arguments().value(0).value<QDBusArgument>();
+    std::vector<std::pair<QString, QString>> children(const QString &service,
+                                                      const QString &path) const {
+        std::vector<std::pair<QString, QString>> found;
+        const QList<QVariant> reply = call(service, path, "GetChildren");
+        if (reply.isEmpty()) return found;
+        const QDBusArgument list = reply[0].value<QDBusArgument>();
         list.beginArray();
         while (!list.atEnd()) {
-            QString service;
-            QDBusObjectPath path;
+            QString child;
+            QDBusObjectPath at;
             list.beginStructure();
-            list >> service >> path;
+            list >> child >> at;
             list.endStructure();
-            found.emplace_back(service, path.path());
+            found.emplace_back(child, at.path());
         }
         list.endArray();
         return found;
     }
 
-    static QStringList stateNames(const QDBusMessage &reply) {
-        if (reply.type() != QDBusMessage::ReplyMessage) return {};
-        // AT-SPI's state numbers of the states a reader tells the user about.
-        static const std::pair<int, const char *> spoken[] = {
-            {4, "checked"},    {8, "enabled"},   {11, "focusable"}, {12, "focused"},
-            {20, "pressed"},   {23, "selected"}, {25, "showing"},   {30, "visible"},
-            {41, "checkable"}, {42, "has-popup"}};
-        const QDBusArgument words = reply.arguments().value(0).value<QDBusArgument>();
-        std::vector<uint32_t> bits;
-        words.beginArray();
-        while (!words.atEnd()) {
-            uint32_t word = 0;
-            words >> word;
-            bits.push_back(word);
-        }
-        words.endArray();
+    // The states a reader speaks of, by their AT-SPI numbers.
+    QStringList states(const QString &service, const QString &path) const {
+        const QList<QVariant> reply = call(service, path, "GetState");
+        if (reply.isEmpty()) return {};
+        std::vector<uint32_t> words;
+        const QDBusArgument array = reply[0].value<QDBusArgument>();
+        array.beginArray();
+        while (!array.atEnd()) words.push_back(qdbus_cast<uint32_t>(array));
+        array.endArray();
         QStringList names;
-        for (const auto &[bit, name] : spoken) {
-            const std::size_t word = static_cast<std::size_t>(bit / 32);
-            if (word < bits.size() && (bits[word] >> (bit % 32)) & 1u)
+        for (const auto &[bit, name] : {std::pair{4, "checked"},
+                                        {11, "focusable"},
+                                        {12, "focused"},
+                                        {25, "showing"},
+                                        {41, "checkable"}}) {
+            if (std::size_t(bit / 32) < words.size() && (words[bit / 32] >> (bit % 32)) & 1u)
                 names << QString::fromLatin1(name);
         }
         return names;
@@ -191,34 +169,23 @@ private:
               std::vector<AccessibleNode> &nodes) const {
         AccessibleNode node;
         node.depth = depth;
-        const QString accessible = QStringLiteral("org.a11y.atspi.Accessible");
-        node.states = stateNames(call(service, path, accessible, QStringLiteral("GetState")));
-        // What is not on screen is not read; the application itself has no state.
-        if (depth > 0 && !node.states.contains(QStringLiteral("showing"))) return;
-        node.states.removeAll(QStringLiteral("showing"));
-        node.states.removeAll(QStringLiteral("visible"));
-        node.role = call(service, path, accessible, QStringLiteral("GetRoleName"))
-                        .arguments()
-                        .value(0)
-                        .toString();
+        node.states = states(service, path);
+        // What is not on screen is not read; the application has no state.
+        if (depth > 0 && !node.states.removeOne(QStringLiteral("showing"))) return;
+        node.role = call(service, path, "GetRoleName").value(0).toString();
         node.name = property(service, path, "Name").toString();
         node.description = property(service, path, "Description").toString();
-        const QStringList interfaces =
-            call(service, path, accessible, QStringLiteral("GetInterfaces"))
-                .arguments()
+        if (call(service, path, "GetInterfaces")
                 .value(0)
-                .toStringList();
-        if (interfaces.contains(QStringLiteral("org.a11y.atspi.Value"))) {
+                .toStringList()
+                .contains(QStringLiteral("org.a11y.atspi.Value")))
             node.value =
-                QString::number(
-                    property(service, path, "CurrentValue", "org.a11y.atspi.Value").toDouble()) +
-                QStringLiteral(" of ") +
-                QString::number(
-                    property(service, path, "MaximumValue", "org.a11y.atspi.Value").toDouble());
-        }
+                QStringLiteral("%1 of %2")
+                    .arg(property(service, path, "CurrentValue", "org.a11y.atspi.Value").toDouble())
+                    .arg(
+                        property(service, path, "MaximumValue", "org.a11y.atspi.Value").toDouble());
         nodes.push_back(node);
-        for (const Reference &child : children({service, path}))
-            walk(child.first, child.second, depth + 1, nodes);
+        for (const auto &[child, at] : children(service, path)) walk(child, at, depth + 1, nodes);
     }
 
     QTemporaryDir runtime_;
@@ -226,7 +193,6 @@ private:
     std::optional<QDBusConnection> sessionBus_;
     QProcess launcher_;
     std::optional<QDBusConnection> a11y_;
-    QString problem_;
 };
 
 } // namespace quorvel::test

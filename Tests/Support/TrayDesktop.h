@@ -44,8 +44,8 @@ inline bool desktopToolsInstalled() {
 // A real desktop for the real program: Xvfb with openbox and an XEmbed tray
 // (trayer), and a home of its own with config, data and runtime folders. The
 // program lists its named widgets in a map file, which the clicks go by.
-// With `launchKey`, pressing it (xdotool's name, e.g. "super+q") starts
-// quorvel once more, as a desktop's shortcut for it would.
+// With `launchKey` (as openbox names keys: "W-q" is Super+Q), pressing it
+// starts quorvel once more, as a desktop's shortcut for it would.
 class TrayDesktop {
 public:
     explicit TrayDesktop(const QString &launchKey = {})
@@ -269,22 +269,12 @@ private:
         config.replace(QStringLiteral("<keyboard>"),
                        QStringLiteral("<keyboard><keybind key=\"%1\"><action name=\"Execute\">"
                                       "<command>%2</command></action></keybind>")
-                           .arg(openboxKey(launchKey), launcher()));
+                           .arg(launchKey, launcher()));
         const QString file = home("openbox.xml");
         QFile written(file);
         if (!written.open(QIODevice::WriteOnly)) return {};
         written.write(config.toUtf8());
         return file;
-    }
-
-    // "super+q" as openbox spells it: "W-q".
-    static QString openboxKey(const QString &key) {
-        QString spelled = key;
-        spelled.replace(QStringLiteral("super+"), QStringLiteral("W-"))
-            .replace(QStringLiteral("ctrl+"), QStringLiteral("C-"))
-            .replace(QStringLiteral("alt+"), QStringLiteral("A-"))
-            .replace(QStringLiteral("shift+"), QStringLiteral("S-"));
-        return spelled;
     }
 
     // A script that starts quorvel in the program's environment as it is now.
