@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
+#include "UI/PanelBackground.h"
 #include "UI/Theme.h"
 #include "UI/Toolkit/DarkScheme.h"
 
@@ -36,9 +37,24 @@ void PanelHost::dismiss() {
     hideFor(CloseReason::requested);
 }
 
+void PanelHost::showEvent(QShowEvent *event) {
+    // The window itself holds the focus until a key moves it: Qt would put
+    // it on the first control, whose ring a mouse user has no use for.
+    setFocus(Qt::OtherFocusReason);
+    QWidget::showEvent(event);
+}
+
 void PanelHost::takeKeyboard() {
     activateWindow();
-    content_->setFocus(Qt::TabFocusReason);
+    // Set at once where it goes: focus passed on from inside a focus event
+    // reaches a screen reader as the wrong object.
+    const auto *panel = qobject_cast<PanelBackground *>(content_);
+    if (QWidget *start = panel ? panel->firstControl() : nullptr) {
+        start->setFocus(Qt::TabFocusReason);
+        return;
+    }
+    setFocus(Qt::OtherFocusReason);
+    focusNextChild();
 }
 
 void PanelHost::hideFor(CloseReason reason) {

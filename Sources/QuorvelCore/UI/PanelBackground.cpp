@@ -1,6 +1,5 @@
 #include "UI/PanelBackground.h"
 
-#include <QFocusEvent>
 #include <QPainter>
 
 #include "UI/Theme.h"
@@ -25,14 +24,6 @@ void PanelBackground::paint(QPainter &painter, const QRectF &bounds) {
 void PanelBackground::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     paint(painter, rect());
-}
-
-void PanelBackground::focusInEvent(QFocusEvent *event) {
-    if (QWidget *start = firstControl()) {
-        start->setFocus(event->reason());
-    } else {
-        focusNextChild();
-    }
 }
 
 } // namespace quorvel

@@ -7,8 +7,7 @@ class QPainter;
 namespace quorvel {
 
 // The panel's surface: a dark vertical gradient with a faint green glow from
-// the middle of the top edge. Holds the panel's content; the focus given to
-// the panel goes on to where reading starts.
+// the middle of the top edge. Holds the panel's content.
 class PanelBackground : public QWidget {
     Q_OBJECT
 public:
@@ -16,11 +15,12 @@ public:
 
     static void paint(QPainter &painter, const QRectF &bounds);
 
+    // Where the keyboard starts in a panel opened from it; null for the
+    // first control in Tab order.
+    virtual QWidget *firstControl() const { return nullptr; }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
-    // Where the keyboard starts; the first control by default.
-    virtual QWidget *firstControl() const { return nullptr; }
 };
 
 } // namespace quorvel

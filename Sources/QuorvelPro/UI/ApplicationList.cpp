@@ -64,9 +64,6 @@ void ApplicationList::showGroups(const std::vector<AppGroup> &groups) {
     for (std::size_t i = 0; i < shown; ++i)
         widestCaption = std::max(widestCaption, row(groups[i].key)->captionWidth());
     for (std::size_t i = 0; i < shown; ++i) row(groups[i].key)->alignBar(widestCaption);
-    // Tab goes down the list as it reads, however the rows were reordered.
-    for (std::size_t i = 1; i < shown; ++i)
-        QWidget::setTabOrder(row(groups[i - 1].key), row(groups[i].key));
     scroll_->updateGeometry();
 }
 

@@ -179,6 +179,11 @@ uint64_t FocusSelectView::selectedTotal() const {
 
 void FocusSelectView::refresh() {
     rows_->show(candidates_);
+    // Rows come with samples, after the buttons below them: Tab reads down.
+    std::vector<QWidget *> order;
+    for (const AppGroup &candidate : candidates_) order.push_back(rows_->row(candidate.key));
+    order.insert(order.end(), {confirm_, cancel_});
+    chainTabOrder(order);
     // Counts only selected keys that are still candidates: an application
     // that quit since it was chosen would not be frozen.
     const std::vector<AppGroup> chosen = selectedCandidates();

@@ -16,8 +16,10 @@
 #include "UI/ThresholdRulesView.h"
 #include "UI/Toolkit/Announcer.h"
 #include "UI/Toolkit/Divider.h"
+#include "UI/Toolkit/Keyboard.h"
 #include "UI/Toolkit/QtText.h"
 #include "UI/Toolkit/Stacks.h"
+#include "UI/Toolkit/StyledButton.h"
 #include "Util/L10n.h"
 
 namespace quorvel {
@@ -151,6 +153,14 @@ void MenuContent::confirmFocus() {
 
 void MenuContent::showGroups() {
     list_->showGroups(model_.groups());
+    // Rows come with samples, after the footer: Tab reads down the panel.
+    std::vector<QWidget *> order{banner_->exitButton()};
+    for (const AppGroup &group : model_.groups()) {
+        if (GroupRow *row = list_->row(group.key)) order.push_back(row);
+    }
+    order.insert(order.end(), {footer_->enterButton(), footer_->exitButton(),
+                               footer_->historyButton(), footer_->settingsButton()});
+    chainTabOrder(order);
     // The panel was opened from the keyboard before there was a row to start on.
     if (hasFocus()) {
         if (QWidget *row = firstControl(); row != this) row->setFocus(Qt::TabFocusReason);

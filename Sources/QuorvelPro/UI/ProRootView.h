@@ -22,10 +22,10 @@ public:
 
     MenuContent *content() const { return content_; }
     PressureHeaderView *header() const;
+    QWidget *firstControl() const override;
 
 protected:
     void hideEvent(QHideEvent *event) override;
-    QWidget *firstControl() const override;
 
 private:
     MenuContent *content_;

@@ -50,8 +50,12 @@ bool moveAmongRows(QWidget *row, const QKeyEvent *event) {
 }
 
 void chainTabOrder(const std::vector<QWidget *> &controls) {
-    for (std::size_t i = 1; i < controls.size(); ++i)
-        QWidget::setTabOrder(controls[i - 1], controls[i]);
+    QWidget *previous = nullptr;
+    for (QWidget *control : controls) {
+        if (!control) continue;
+        if (previous) QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
 }
 
 void scrollIntoView(QWidget *row) {

@@ -28,7 +28,7 @@ bool clickOnEnter(QAbstractButton *button, const QKeyEvent *event);
 bool moveAmongRows(QWidget *row, const QKeyEvent *event);
 
 // Tab goes through `controls` in this order, the order they read in where
-// that is not the order they were made in.
+// that is not the order they were made in. Null entries are passed over.
 void chainTabOrder(const std::vector<QWidget *> &controls);
 
 // Scrolls the list `row` is in until the row is in sight.

@@ -15,6 +15,9 @@ ScrollArea::ScrollArea(QWidget *content, int maximumHeight, QWidget *parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setWidgetResizable(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // The keyboard goes to the rows, which scroll themselves into sight; the
+    // area itself would be a stop with nothing to show for it.
+    setFocusPolicy(Qt::NoFocus);
     viewport()->setAutoFillBackground(false);
     setWidget(content);
     // Set after handing it over, which turns the filling on.
