@@ -37,8 +37,20 @@ bool catches(qint64 pid, int signalNumber) {
     return false;
 }
 
-// Headless, it runs the live model alone; without a tray, the panel opens as
-// a window and standard error says why, once. Either way a signal quits.
+// Whether `pid` has Qt Gui or Widgets loaded.
+bool drawsWithQt(qint64 pid) {
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    for (std::string line; std::getline(maps, line);) {
+        if (line.find("libQt6Gui.so") != std::string::npos ||
+            line.find("libQt6Widgets.so") != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+// Headless, it runs the live model alone without loading Qt Gui or Widgets;
+// without a tray, the panel opens as a window and standard error says why,
+// once. Either way a signal quits.
 TEST(QuorvelProcess, QuitsCleanlyOnSignals) {
     const struct {
         QStringList arguments;
@@ -62,6 +74,7 @@ TEST(QuorvelProcess, QuitsCleanlyOnSignals) {
             },
             60000))
             << errors.toStdString();
+        EXPECT_EQ(drawsWithQt(quorvel.processId()), c.arguments.isEmpty());
         ::kill(static_cast<pid_t>(quorvel.processId()), c.signalNumber);
         ASSERT_TRUE(quorvel.waitForFinished(10000));
         EXPECT_EQ(quorvel.exitStatus(), QProcess::NormalExit);
