@@ -34,9 +34,23 @@ void reportRuleNotices(ProModel &model) {
     }
 }
 
+// `--print` and `--json`: one reading on standard output.
+int printReading(int argc, char **argv, LaunchMode mode) {
+    QCoreApplication app(argc, argv);
+    nameApplication();
+    const MemoryReading reading = MemoryReading::takeNow();
+    const std::string text =
+        mode == LaunchMode::json
+            ? jsonReadout(reading)
+            : terminalReadout(reading,
+                              ::isatty(STDOUT_FILENO) && qEnvironmentVariableIsEmpty("NO_COLOR"));
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
 } // namespace
 
-void prepareRun() {
+CommandLine beginProgram(int argc, char **argv) {
     // Caught rather than ignored, so the applications that Quorvel starts
     // again get the default back at exec.
     struct sigaction action {};
@@ -49,6 +63,11 @@ void prepareRun() {
     // us, such as system error texts.
     const std::string language = LanguageChoice::gettextLanguage(L10n::shared().locale());
     ::setenv("LANGUAGE", language.c_str(), 1);
+    CommandLine options = parseCommandLine(argc, argv);
+    if (options.exitCode < 0 &&
+        (options.mode == LaunchMode::print || options.mode == LaunchMode::json))
+        options.exitCode = printReading(argc, argv, options.mode);
+    return options;
 }
 
 void nameApplication() {
@@ -63,19 +82,6 @@ QuitOnSignals::QuitOnSignals(QCoreApplication &app)
 }
 
 QuitOnSignals::~QuitOnSignals() = default;
-
-int printReading(int argc, char **argv, LaunchMode mode) {
-    QCoreApplication app(argc, argv);
-    nameApplication();
-    const MemoryReading reading = MemoryReading::takeNow();
-    const std::string text =
-        mode == LaunchMode::json
-            ? jsonReadout(reading)
-            : terminalReadout(reading,
-                              ::isatty(STDOUT_FILENO) && qEnvironmentVariableIsEmpty("NO_COLOR"));
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
-}
 
 std::optional<int> beginRun(InstanceLock &lock, FrozenSafety &safety) {
     switch (lock.acquire()) {

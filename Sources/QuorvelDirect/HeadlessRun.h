@@ -16,8 +16,10 @@ namespace quorvel {
 class ProModel;
 
 // What both programs do first: a write past a file-size limit fails with
-// EFBIG instead of ending the run, and the language of the run is chosen.
-void prepareRun();
+// EFBIG instead of ending the run, the language of the run is chosen and the
+// options are read. `--print` and `--json` print their reading here; the
+// exit code is set when the run ends here.
+CommandLine beginProgram(int argc, char **argv);
 
 void nameApplication();
 
@@ -37,9 +39,6 @@ public:
 private:
     std::unique_ptr<platform::QuitSignalWatcher> watcher_;
 };
-
-// `--print` and `--json`: one reading on standard output.
-int printReading(int argc, char **argv, LaunchMode mode);
 
 // What a run that died left behind, and what keeps this run from leaving
 // anything behind.

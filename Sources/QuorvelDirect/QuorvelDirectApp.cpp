@@ -41,13 +41,12 @@ int runHeadless(int argc, char **argv) {
 } // namespace
 
 int runQuorvel(int argc, char **argv) {
-    prepareRun();
-    const CommandLine options = parseCommandLine(argc, argv);
+    const CommandLine options = beginProgram(argc, argv);
     if (options.exitCode >= 0) return options.exitCode;
     switch (options.mode) {
-    case LaunchMode::print:
-    case LaunchMode::json: return printReading(argc, argv, options.mode);
     case LaunchMode::headless: return runHeadless(argc, argv);
+    case LaunchMode::print:
+    case LaunchMode::json: // printed already
     case LaunchMode::render:
     case LaunchMode::storeEdition:
     case LaunchMode::tray: break;

@@ -122,13 +122,12 @@ int runStoreEdition(int argc, char **argv) {
 } // namespace
 
 int runQuorvelWithPanel(int argc, char **argv) {
-    prepareRun();
-    const CommandLine options = parseCommandLine(argc, argv);
+    const CommandLine options = beginProgram(argc, argv);
     if (options.exitCode >= 0) return options.exitCode;
     switch (options.mode) {
-    case LaunchMode::print:
-    case LaunchMode::json: return printReading(argc, argv, options.mode);
     case LaunchMode::render: return renderScene(argc, argv, options);
+    case LaunchMode::print:
+    case LaunchMode::json: // printed already
     case LaunchMode::headless:
     case LaunchMode::storeEdition:
     case LaunchMode::tray: break;
