@@ -23,7 +23,9 @@ runtime=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work" "$runtime"' EXIT
 
-present=$(find /proc -maxdepth 1 -name '[0-9]*' | wc -l)
+# Counted by a glob: find fails when a process goes while it reads /proc.
+count_processes() { local all=(/proc/[0-9]*); echo "${#all[@]}"; }
+present=$(count_processes)
 extra=$((target > present ? target - present : 0))
 for _ in $(seq "$extra"); do
     sleep $((duration + 60)) &
@@ -60,7 +62,7 @@ pids+=("$btop_pid")
 # once; the figures leave out the first ten seconds.
 settle=10
 sleep "$settle"
-processes=$(find /proc -maxdepth 1 -name '[0-9]*' | wc -l)
+processes=$(count_processes)
 q0=$(cpu_seconds "$quorvel_pid") t0=$(cpu_seconds "$top_pid") b0=$(cpu_seconds "$btop_pid")
 sleep $((duration - settle))
 q1=$(cpu_seconds "$quorvel_pid") t1=$(cpu_seconds "$top_pid") b1=$(cpu_seconds "$btop_pid")
