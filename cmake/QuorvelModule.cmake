@@ -1,12 +1,25 @@
-# quorvel_module(<target> <dir> [LINKS <libs>...])
-# A module is every source under <dir>; its headers are included by path
-# relative to <dir> (and to <dir>/include for the C shims).
+# quorvel_module(<target> <dir> [ONLY <regex>] [EXCEPT <regex>] [LINKS <libs>...])
+# A module is every source under <dir>, or those whose path relative to <dir>
+# matches ONLY or does not match EXCEPT (so one folder can give a part without
+# Qt Gui and a part with it); its headers are included by path relative to
+# <dir> (and to <dir>/include for the C shims).
 function(quorvel_module target dir)
-  cmake_parse_arguments(MOD "" "" "LINKS" ${ARGN})
-  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+  cmake_parse_arguments(MOD "" "ONLY;EXCEPT" "LINKS" ${ARGN})
+  file(GLOB_RECURSE found CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.c
     ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.h)
+  set(sources)
+  foreach(source ${found})
+    file(RELATIVE_PATH relative ${CMAKE_CURRENT_SOURCE_DIR}/${dir} ${source})
+    if(MOD_ONLY AND NOT relative MATCHES "${MOD_ONLY}")
+      continue()
+    endif()
+    if(MOD_EXCEPT AND relative MATCHES "${MOD_EXCEPT}")
+      continue()
+    endif()
+    list(APPEND sources ${source})
+  endforeach()
   add_library(${target} STATIC ${sources})
   set_target_properties(${target} PROPERTIES LINKER_LANGUAGE CXX)
   target_include_directories(${target} PUBLIC

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs whatever Quorvel needs to build and run that is not yet on this
-# Debian 12 machine; with --tests, also what its tests run against. Safe to
-# run again: it does nothing when all is present.
+# Debian 12 machine; with --tests, also what its tests run against, and with
+# --bench what its running cost is measured against. Safe to run again: it
+# does nothing when all is present.
 set -euo pipefail
 
 packages=(
@@ -21,6 +22,10 @@ if [[ ${1:-} == --tests ]]; then
   packages+=(at-spi2-core)
   # The validators of the installed desktop entry, metainfo, unit and manual page.
   packages+=(desktop-file-utils appstream systemd man-db)
+fi
+if [[ ${1:-} == --bench ]]; then
+  # The peers the running cost is measured beside, and the terminal btop needs.
+  packages+=(procps btop util-linux)
 fi
 # Qt's SVG image and icon plugins: without them every application icon that
 # exists only as SVG shows the generic symbol. Debian 12 ships them in the

@@ -11,12 +11,13 @@
 #include "procparse.h"
 #include "smallfile.h"
 
-/* status is about 1.5 KiB and stat a few hundred bytes; everything stays on
- * the stack. */
+/* status is about 1.5 KiB, stat a few hundred bytes, schedstat and statm a
+ * short line each; everything stays on the stack. */
 enum {
     kStatusBufferSize = 4096,
     kStatBufferSize = 2048,
     kLinkBufferSize = 4096,
+    kMarkBufferSize = 256,
     kEntriesBufferSize = 16384,
     kDirPathSize = 32,
     kFilePathSize = 48
@@ -117,27 +118,51 @@ static void process_file(char *path, size_t size, int32_t pid, const char *file)
 
 void qv_proc_memo_release(qv_proc_memo *memo) {
     if (!memo) return;
-    if (memo->status_fd >= 0) close(memo->status_fd);
-    *memo = (qv_proc_memo){0, 0, -1};
+    if (memo->schedstat_fd >= 0) close(memo->schedstat_fd);
+    if (memo->statm_fd >= 0) close(memo->statm_fd);
+    *memo = QV_PROC_MEMO_EMPTY;
 }
 
-/* The status text through the memo's open file, or from a file opened now
- * and kept in the memo when keep_open. */
-static long read_status(int32_t pid, int keep_open, qv_proc_memo *memo, char *status, size_t size) {
-    if (memo->status_fd >= 0) return qv_read_small_fd(memo->status_fd, status, size);
+/* A short file of the process through the file kept in *fd, or from one
+ * opened now and kept there when keep_open. */
+static long read_kept(int32_t pid, const char *file, int keep_open, int *fd, char *text,
+                      size_t size) {
+    if (*fd >= 0) return qv_read_small_fd(*fd, text, size);
     char path[kFilePathSize];
-    process_file(path, sizeof path, pid, "status");
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    long length = qv_read_small_fd(fd, status, size);
+    process_file(path, sizeof path, pid, file);
+    int opened = open(path, O_RDONLY | O_CLOEXEC);
+    if (opened < 0) return -1;
+    long length = qv_read_small_fd(opened, text, size);
     if (keep_open && length >= 0)
-        memo->status_fd = fd;
+        *fd = opened;
     else
-        close(fd);
+        close(opened);
     return length;
 }
 
-int32_t qv_proc_info_listed(const qv_pid_entry *entry, int keep_open, qv_proc_memo *memo,
+/* The exe link into exe; -1 when it is missing, which it is exactly when
+ * there is no memory map: a kernel thread, a zombie, or a process that is
+ * gone. Other users' processes and ones that forbid inspection refuse it
+ * instead, which leaves the path unknown (*length -1). */
+static int read_exe(int32_t pid, char *exe, size_t size, ssize_t *length) {
+    char path[kFilePathSize];
+    process_file(path, sizeof path, pid, "exe");
+    *length = readlink(path, exe, size);
+    return *length < 0 && errno == ENOENT ? -1 : 0;
+}
+
+/* The run time and private resident pages now; 0 when both were read. */
+static int read_marks(int32_t pid, int keep_open, qv_proc_memo *memo, uint64_t *runTime,
+                      uint64_t *anonPages) {
+    char text[kMarkBufferSize];
+    long length = read_kept(pid, "schedstat", keep_open, &memo->schedstat_fd, text, sizeof text);
+    if (length < 0 || qv_parse_schedstat_run_time(text, (size_t)length, runTime) != 0) return -1;
+    length = read_kept(pid, "statm", keep_open, &memo->statm_fd, text, sizeof text);
+    if (length < 0 || qv_parse_statm_anon_pages(text, (size_t)length, anonPages) != 0) return -1;
+    return 0;
+}
+
+int32_t qv_proc_info_listed(const qv_pid_entry *entry, int keep_open, int reuse, qv_proc_memo *memo,
                             qv_proc_record *record) {
     if (!record || !entry || !memo || entry->pid <= 0) return -1;
     const int32_t pid = entry->pid;
@@ -148,15 +173,32 @@ int32_t qv_proc_info_listed(const qv_pid_entry *entry, int keep_open, qv_proc_me
     }
     char path[kFilePathSize];
     char exe[kLinkBufferSize];
-    process_file(path, sizeof path, pid, "exe");
-    /* The link is missing exactly when there is no memory map: a kernel
-     * thread, a zombie, or a process that is gone. Other users' processes
-     * and ones that forbid inspection refuse it instead. */
-    const ssize_t exeLength = readlink(path, exe, sizeof exe);
+    ssize_t exeLength = -1;
+    /* A process not known yet is looked at through its exe link first, so
+     * that a kernel thread costs one look. Its marks then come after the
+     * link, which an exec in between could make stale: it is read in full
+     * once more at the next listing. */
+    const int firstLook = memo->start_time == 0;
+    if (firstLook && read_exe(pid, exe, sizeof exe, &exeLength) != 0) {
+        qv_proc_memo_release(memo);
+        return -1;
+    }
+    /* Read before status, so that whatever changes after them shows at the
+     * next listing. */
+    uint64_t runTime = 0;
+    uint64_t anonPages = 0;
+    const int marked = read_marks(pid, keep_open, memo, &runTime, &anonPages) == 0;
+    if (reuse && marked && memo->marked && runTime == memo->run_time &&
+        anonPages == memo->anon_pages)
+        return 1;
+    memo->marked = 0;
+    if (!firstLook && read_exe(pid, exe, sizeof exe, &exeLength) != 0) {
+        qv_proc_memo_release(memo);
+        return -1;
+    }
     char status[kStatusBufferSize];
-    const long statusLength = exeLength < 0 && errno == ENOENT
-                                  ? -1
-                                  : read_status(pid, keep_open, memo, status, sizeof status);
+    process_file(path, sizeof path, pid, "status");
+    const long statusLength = qv_read_small_file(AT_FDCWD, path, status, sizeof status);
     char stat[kStatBufferSize];
     long statLength = -1;
     if (statusLength >= 0 && memo->start_time == 0) {
@@ -173,6 +215,9 @@ int32_t qv_proc_info_listed(const qv_pid_entry *entry, int keep_open, qv_proc_me
         record->start_time = memo->start_time;
     else
         memo->start_time = record->start_time;
+    memo->run_time = runTime;
+    memo->anon_pages = anonPages;
+    memo->marked = marked && !firstLook;
     return 0;
 }
 

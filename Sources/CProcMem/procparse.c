@@ -194,6 +194,28 @@ int qv_parse_proc_start_time(const char *text, size_t length, uint64_t *startTim
     return 0;
 }
 
+int qv_parse_schedstat_run_time(const char *text, size_t length, uint64_t *runTime) {
+    if (!text || !runTime) return -1;
+    cursor c = {text, text + length};
+    uint64_t value = 0;
+    if (take_number(&c, UINT64_MAX, &value) != 0 || c.at == c.end || *c.at != ' ') return -1;
+    *runTime = value;
+    return 0;
+}
+
+int qv_parse_statm_anon_pages(const char *text, size_t length, uint64_t *pages) {
+    if (!text || !pages) return -1;
+    cursor c = {text, text + length};
+    uint64_t fields[3];
+    for (int i = 0; i < 3; ++i) {
+        skip_blanks(&c);
+        if (take_number(&c, UINT64_MAX, &fields[i]) != 0) return -1;
+    }
+    if (c.at == c.end || fields[2] > fields[1]) return -1;
+    *pages = fields[1] - fields[2];
+    return 0;
+}
+
 /* Copies at most size - 1 bytes and terminates. */
 static void copy_cut(char *to, size_t size, const char *from, size_t length) {
     if (length > size - 1) length = size - 1;

@@ -33,6 +33,14 @@ int32_t qv_status_from_state(char letter);
  * counted after the last ')', as the command name may hold ')' and blanks. */
 int qv_parse_proc_start_time(const char *text, size_t length, uint64_t *startTime);
 
+/* The first field of /proc/<pid>/schedstat, nanoseconds on a CPU; -1 when
+ * malformed. */
+int qv_parse_schedstat_run_time(const char *text, size_t length, uint64_t *runTime);
+
+/* Resident less shared pages of /proc/<pid>/statm: the resident anonymous
+ * pages, RssAnon of status. -1 when malformed. */
+int qv_parse_statm_anon_pages(const char *text, size_t length, uint64_t *pages);
+
 /* Builds the record from the texts of status, stat and the exe link; stat and
  * exe may be null when unreadable. -1 (record untouched) when status does
  * not parse. */

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "Apps/DesktopEntryFile.h"
@@ -37,8 +38,19 @@ bool catches(qint64 pid, int signalNumber) {
     return false;
 }
 
-// Headless, it runs the live model alone; without a tray, the panel opens as
-// a window and standard error says why, once. Either way a signal quits.
+// Whether `pid` has a library whose file name contains `library` mapped.
+bool maps(qint64 pid, const char *library) {
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    for (std::string line; std::getline(maps, line);) {
+        if (line.find(library) != std::string::npos) return true;
+    }
+    return false;
+}
+
+// Headless, it runs the live model alone without loading Qt Gui or Widgets,
+// nor GIO before it starts an application;
+// without a tray, the panel opens as a window and standard error says why,
+// once. Either way a signal quits.
 TEST(QuorvelProcess, QuitsCleanlyOnSignals) {
     const struct {
         QStringList arguments;
@@ -62,6 +74,16 @@ TEST(QuorvelProcess, QuitsCleanlyOnSignals) {
             },
             60000))
             << errors.toStdString();
+        const struct {
+            const char *library;
+            std::optional<bool> whenDrawing; // unset: the drawing program may or may not
+        } libraries[] = {
+            {"libQt6Gui.so", true}, {"libQt6Widgets.so", true}, {"libgio-2.0.so", std::nullopt}};
+        const bool drawing = c.arguments.isEmpty();
+        for (const auto &l : libraries) {
+            if (drawing && !l.whenDrawing) continue;
+            EXPECT_EQ(maps(quorvel.processId(), l.library), drawing && *l.whenDrawing) << l.library;
+        }
         ::kill(static_cast<pid_t>(quorvel.processId()), c.signalNumber);
         ASSERT_TRUE(quorvel.waitForFinished(10000));
         EXPECT_EQ(quorvel.exitStatus(), QProcess::NormalExit);

@@ -157,4 +157,36 @@ TEST(ProcRecord, CombinesStatusStatAndTheExecutableLink) {
     EXPECT_EQ(record("/bin/x", statusText(), "4242 (x) S 1")->start_time, 0u);
 }
 
+// The marks that tell whether a process moved: schedstat's run time and
+// statm's resident less shared pages.
+TEST(ProcMarkParser, ReadsRunTimeAndPrivatePagesAndRefusesBrokenLines) {
+    struct Case {
+        const char *text;
+        bool statm;
+        int result;
+        uint64_t value;
+    };
+    const Case cases[] = {
+        {"882297 13250 9\n", false, 0, 882297},
+        {"18446744073709551615 0 0\n", false, 0, UINT64_MAX},
+        {"882297\n", false, -1, 0},
+        {"x 1 2\n", false, -1, 0},
+        {"", false, -1, 0},
+        {"4533 2077 266 1 0 1910 0\n", true, 0, 1811},
+        {"0 0 0 0 0 0 0\n", true, 0, 0} /* a kernel thread */,
+        {"4533 266 2077 1 0 1910 0\n", true, -1, 0} /* more shared than resident */,
+        {"4533 2077\n", true, -1, 0},
+    };
+    for (const Case &c : cases) {
+        uint64_t value = 0;
+        const int result = c.statm
+                               ? qv_parse_statm_anon_pages(c.text, std::strlen(c.text), &value)
+                               : qv_parse_schedstat_run_time(c.text, std::strlen(c.text), &value);
+        EXPECT_EQ(result, c.result) << c.text;
+        if (result == 0) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
+    }
+}
+
 } // namespace

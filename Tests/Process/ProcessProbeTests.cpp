@@ -6,7 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -53,44 +56,63 @@ TEST(ProcShim, DescribesAChild) {
     EXPECT_EQ(process->startTime, record.start_time);
 }
 
-// What the sampler keeps of a process, its start time and its status file,
-// holds only while the listing shows the same process under the pid.
-TEST(ProcShim, TrustsWhatItKeptOnlyWhileTheListingShowsTheSameProcess) {
-    ProbeChild child(kHelper);
-    ASSERT_TRUE(child.started());
-    qv_proc_record fresh, record;
-    ASSERT_EQ(qv_proc_info(child.pid(), &fresh), 0);
-    ASSERT_NE(fresh.inode, 0u);
+std::optional<qv_pid_entry> listingEntry(pid_t pid) {
     std::vector<qv_pid_entry> entries(PerProcessMemory::kMaxProcesses);
     entries.resize(
         std::max(0, qv_list_pid_entries(entries.data(), PerProcessMemory::kMaxProcesses)));
-    const auto entry = std::ranges::find(entries, child.pid(), &qv_pid_entry::pid);
-    ASSERT_NE(entry, entries.end());
+    const auto entry = std::ranges::find(entries, pid, &qv_pid_entry::pid);
+    if (entry == entries.end()) return std::nullopt;
+    return *entry;
+}
+
+// What the sampler keeps of a process holds only while the listing shows the
+// same process under the pid, and the process is taken as it was only while
+// neither its first thread ran nor its private memory moved: a stop it acts
+// on and memory a second thread takes are both seen at once.
+TEST(ProcShim, TakesAProcessAsItWasOnlyWhileNothingOfItMoved) {
+    ProbeChild child(kHelper, {"threaded"});
+    ASSERT_TRUE(child.started());
+    qv_proc_record fresh, record;
+    ASSERT_EQ(qv_proc_info(child.pid(), &fresh), 0);
+    const std::optional<qv_pid_entry> entry = listingEntry(child.pid());
+    ASSERT_TRUE(entry);
     EXPECT_EQ(entry->inode, fresh.inode) << "the listing's inode is the directory's";
 
-    qv_proc_memo memo{fresh.inode, 12345, -1};
-    ASSERT_EQ(qv_proc_info_listed(&*entry, 1, &memo, &record), 0);
-    EXPECT_EQ(record.start_time, 12345u) << "a known start time is not read again";
-    const int kept = memo.status_fd;
-    ASSERT_GE(kept, 0);
+    qv_proc_memo memo = PerProcessMemory::kEmptyMemo;
+    ASSERT_EQ(qv_proc_info_listed(&*entry, 1, 1, &memo, &record), 0);
+    EXPECT_EQ(record.start_time, fresh.start_time);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return qv_proc_info_listed(&*entry, 1, 1, &memo, &record) == 1; }, 10000))
+        << "an idle process is read in full every time";
+    const int kept[] = {memo.schedstat_fd, memo.statm_fd};
+    ASSERT_GE(kept[0], 0);
+    ASSERT_GE(kept[1], 0);
+
     ASSERT_EQ(::kill(child.pid(), SIGSTOP), 0);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            return qv_proc_info_listed(&*entry, 1, &memo, &record) == 0 &&
+            return qv_proc_info_listed(&*entry, 1, 1, &memo, &record) == 0 &&
                    record.status == QV_PROC_STATUS_STOPPED;
         },
-        10000))
-        << "the file kept open reads afresh";
-    EXPECT_EQ(memo.status_fd, kept);
+        10000));
+    ASSERT_EQ(::kill(child.pid(), SIGCONT), 0);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return qv_proc_info_listed(&*entry, 1, 1, &memo, &record) == 1; }, 10000));
+    const uint64_t before = record.footprint;
+    child.process().write("g");
+    ASSERT_TRUE(child.process().waitForReadyRead(10000));
+    ASSERT_EQ(child.process().readLine().trimmed(), "grown");
+    ASSERT_EQ(qv_proc_info_listed(&*entry, 1, 1, &memo, &record), 0)
+        << "the second thread's memory";
+    EXPECT_GE(record.footprint, before + 8 * kMiB);
+    EXPECT_EQ(memo.schedstat_fd, kept[0]) << "the files kept open are read afresh";
 
     const qv_pid_entry successor{child.pid(), fresh.inode + 1};
-    ASSERT_EQ(qv_proc_info_listed(&successor, 0, &memo, &record), 0);
-    EXPECT_EQ(record.start_time, fresh.start_time);
-    EXPECT_EQ(memo.status_fd, -1);
-    EXPECT_EQ(::fcntl(kept, F_GETFD), -1) << "the earlier process's file is still open";
-    memo = {0, 12345, -1};
-    ASSERT_EQ(qv_proc_info_listed(&*entry, 0, &memo, &record), 0);
-    EXPECT_EQ(record.start_time, fresh.start_time) << "trusted for an unknown process";
+    memo.start_time = 12345;
+    ASSERT_EQ(qv_proc_info_listed(&successor, 0, 1, &memo, &record), 0);
+    EXPECT_EQ(record.start_time, fresh.start_time) << "the earlier process's start time";
+    EXPECT_EQ(memo.schedstat_fd, -1);
+    for (const int fd : kept) EXPECT_EQ(::fcntl(fd, F_GETFD), -1) << "the earlier process's file";
 }
 
 // A zombie has no memory of its own: the full probe describes it, the
@@ -106,41 +128,139 @@ TEST(ProcShim, PassesOverAZombieAndFailsOnceItIsGone) {
         },
         10000));
     const qv_pid_entry entry{zombie, record.inode};
-    qv_proc_memo memo{record.inode, record.start_time, -1};
-    EXPECT_EQ(qv_proc_info_listed(&entry, 1, &memo, &record), -1);
-    EXPECT_EQ(memo.status_fd, -1);
+    qv_proc_memo memo = PerProcessMemory::kEmptyMemo;
+    memo.inode = record.inode;
+    memo.start_time = record.start_time;
+    EXPECT_EQ(qv_proc_info_listed(&entry, 1, 1, &memo, &record), -1);
+    EXPECT_EQ(memo.schedstat_fd, -1);
     EXPECT_FALSE(listed(zombie));
 
     ASSERT_EQ(::waitpid(zombie, nullptr, 0), zombie);
     EXPECT_EQ(qv_proc_info(zombie, &record), -1);
-    EXPECT_EQ(qv_proc_info_listed(&entry, 1, &memo, &record), -1);
+    EXPECT_EQ(qv_proc_info_listed(&entry, 1, 1, &memo, &record), -1);
 }
 
-// It agrees with a fresh listing, keeps files open within its budget as
-// processes come and go, and closes them all when it goes.
-TEST(PerProcessMemory, ARememberingListingAgreesWithAFreshOneAndKeepsFewFilesOpen) {
+// A grandchild whose parent, this process's child, ends on request: it is
+// handed to another parent without running. Killed when this goes away.
+class Orphan {
+public:
+    Orphan() {
+        int pipe[2];
+        if (::pipe(pipe) != 0) return;
+        parent_ = ::fork();
+        if (parent_ == 0) {
+            const pid_t grandchild = ::fork();
+            if (grandchild == 0)
+                for (;;) ::pause();
+            if (::write(pipe[1], &grandchild, sizeof grandchild) != sizeof grandchild) ::_exit(1);
+            for (;;) ::pause();
+        }
+        ::close(pipe[1]);
+        if (parent_ < 0 || ::read(pipe[0], &pid_, sizeof pid_) != sizeof pid_) pid_ = 0;
+        ::close(pipe[0]);
+    }
+    ~Orphan() {
+        if (pid_ > 0) ::kill(pid_, SIGKILL);
+        endParent();
+    }
+    void endParent() {
+        if (parent_ <= 0) return;
+        ::kill(parent_, SIGKILL);
+        ::waitpid(parent_, nullptr, 0);
+        parent_ = 0;
+    }
+    pid_t pid() const { return pid_; }
+
+private:
+    pid_t parent_ = 0;
+    pid_t pid_ = 0;
+};
+
+// Reading only what moved gives what a full read gives, as real processes
+// stop, continue, grow in a second thread, lose their parent and end; what
+// stayed still is not read again, and at the slow pace everything is.
+TEST(PerProcessMemory, ASelectiveListingAgreesWithAFullOne) {
     const std::size_t before = openFiles();
     {
-        PerProcessMemory::ProcessListing listing(3);
-        listing.list(true);
-        EXPECT_EQ(openFiles(), before + 3);
-        std::optional<ProbeChild> child(std::in_place, kHelper);
-        ASSERT_TRUE(child->started());
-        const std::size_t withChild = openFiles();
-        const RawProcess fresh = listed(child->pid()).value();
-        for (int round = 0; round < 2; ++round) {
-            const std::vector<RawProcess> processes = listing.list(true);
-            const auto found = std::ranges::find(processes, child->pid(), &RawProcess::pid);
-            ASSERT_NE(found, processes.end());
-            EXPECT_EQ(found->startTime, fresh.startTime);
-            EXPECT_EQ(found->path, fresh.path);
+        auto now = std::chrono::steady_clock::time_point{};
+        PerProcessMemory::ProcessListing selective(64, [&now] { return now; });
+        std::vector<std::unique_ptr<ProbeChild>> children;
+        for (int i = 0; i < 3; ++i) {
+            children.push_back(std::make_unique<ProbeChild>(kHelper, QStringList{"threaded"}));
+            ASSERT_TRUE(children.back()->started());
         }
-        EXPECT_EQ(openFiles(), withChild) << "the budget is spent already";
-        child.reset();
-        listing.list(true);
-        EXPECT_LE(openFiles(), before + 3);
+        Orphan orphan;
+        ASSERT_GT(orphan.pid(), 0);
+        std::vector<pid_t> ours{orphan.pid()};
+        for (const auto &child : children) ours.push_back(child->pid());
+        const auto oursOf = [&](const std::vector<RawProcess> &processes) {
+            std::vector<RawProcess> kept;
+            for (const RawProcess &process : processes)
+                if (std::ranges::find(ours, process.pid) != ours.end()) kept.push_back(process);
+            return kept;
+        };
+        const auto fullNow = [&](pid_t pid) -> std::optional<RawProcess> {
+            for (RawProcess &process : PerProcessMemory::listProcesses(false))
+                if (process.pid == pid) return process;
+            return std::nullopt;
+        };
+        const std::size_t withChildren = openFiles();
+        const ProbeChild &stopped = *children[0];
+        ProbeChild &grower = *children[1];
+        const pid_t oldParent = fullNow(orphan.pid()).value().ppid;
+
+        struct Step {
+            const char *what;
+            std::function<bool()> act; // true once the processes are at rest
+        };
+        const Step steps[] = {
+            {"at rest", [] { return true; }},
+            {"a stop",
+             [&] {
+                 ::kill(stopped.pid(), SIGSTOP);
+                 return QTest::qWaitFor([&] { return fullNow(stopped.pid())->isStopped(); }, 10000);
+             }},
+            {"a continue",
+             [&] {
+                 ::kill(stopped.pid(), SIGCONT);
+                 return QTest::qWaitFor([&] { return !fullNow(stopped.pid())->isStopped(); },
+                                        10000);
+             }},
+            {"growth in a second thread",
+             [&] {
+                 grower.process().write("g");
+                 return grower.process().waitForReadyRead(10000) &&
+                        grower.process().readLine().trimmed() == "grown";
+             }},
+            {"the parent's end",
+             [&] {
+                 orphan.endParent();
+                 return QTest::qWaitFor([&] { return fullNow(orphan.pid())->ppid != oldParent; },
+                                        10000);
+             }},
+            {"an end",
+             [&] {
+                 const pid_t ended = children[2]->pid();
+                 children[2].reset();
+                 return !fullNow(ended);
+             }},
+        };
+        std::size_t listedAtRest = 0;
+        for (const Step &step : steps) {
+            ASSERT_TRUE(step.act()) << step.what;
+            now += std::chrono::seconds(2);
+            const std::vector<RawProcess> listed = selective.list(false);
+            if (listedAtRest == 0) listedAtRest = listed.size();
+            EXPECT_EQ(oursOf(listed), oursOf(PerProcessMemory::listProcesses(false)))
+                << "after " << step.what;
+        }
+        EXPECT_LT(selective.readInFull(), listedAtRest) << "what stayed still was read again";
+        now += PerProcessMemory::ProcessListing::kFullPace;
+        const std::size_t all = selective.list(false).size();
+        EXPECT_GE(selective.readInFull(), all) << "the slow pace reads everything";
+        EXPECT_LE(openFiles(), withChildren + 64) << "more files open than the budget";
     }
-    EXPECT_EQ(openFiles(), before);
+    EXPECT_EQ(openFiles(), before) << "files left open";
 }
 
 TEST(PerProcessMemory, AdmitsByOwnerAndByWhatIsKnown) {

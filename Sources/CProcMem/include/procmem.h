@@ -70,23 +70,41 @@ typedef struct qv_pid_entry {
 int32_t qv_list_pid_entries(qv_pid_entry *buffer, int32_t capacity);
 
 /* What a sampler keeps of one process from one listing to the next: the
- * inode of its directory, its start time (0 when unknown) and its status file
- * kept open (-1 when not). A status file kept open goes on reading the
- * process it was opened for, and fails once that has exited, even when its
- * pid has been handed out again. A memo that keeps nothing is {0, 0, -1}. */
+ * inode of its directory, its start time (0 when unknown), its run-time and
+ * statm files kept open (-1 when not) and what they said at the last full
+ * read. A file kept open goes on reading the process it was opened for, and
+ * fails once that has exited, even when its pid has been handed out again.
+ * A memo that keeps nothing is QV_PROC_MEMO_EMPTY. */
 typedef struct qv_proc_memo {
     uint64_t inode;
     uint64_t start_time;
-    int status_fd;
+    int schedstat_fd;
+    int statm_fd;
+    /* Nanoseconds on a CPU of the first thread, and resident pages less
+     * shared ones (RssAnon); marked says whether both were read. */
+    uint64_t run_time;
+    uint64_t anon_pages;
+    int marked;
 } qv_proc_memo;
+
+#define QV_PROC_MEMO_EMPTY ((qv_proc_memo){0, 0, -1, -1, 0, 0, 0})
 
 /* What a sampler that lists every few seconds reads of a listed process. As
  * qv_proc_info, except that:
  *   - *memo is what the last listing kept of this pid, and is brought up to
  *     date. While the listing shows the inode the memo has, stat is not read
- *     again (a process's start time never changes) and the status file kept
- *     open is read again; else the memo is released and begun afresh. The
- *     status file is kept open when keep_open is not 0.
+ *     again (a process's start time never changes); else the memo is released
+ *     and begun afresh. The run-time and statm files are kept open when
+ *     keep_open is not 0.
+ *   - when reuse is not 0 and neither the first thread's run time nor the
+ *     resident private memory moved since the memo's last full read, it
+ *     returns 1 and leaves *record untouched: what that read gave still
+ *     holds. Status, stat and exe all change only by the process's own doing
+ *     (exec, exit, setuid, allocating, a stop or continue signal it acts on),
+ *     except its parent, which the caller watches, and the split between
+ *     resident and swapped memory, whose sum stays. Other threads than the
+ *     first show in the statm pages only, which is why a process whose other
+ *     threads free swapped-out memory is seen at the next full read.
  *   - a process with no memory of its own (a kernel thread, a zombie) gives
  *     -1 after one look at its exe link, as it has neither footprint nor
  *     path.
@@ -95,7 +113,7 @@ typedef struct qv_proc_memo {
  * out again only after the kernel has gone through all the others, so the
  * microseconds between the reads cannot mix two processes; and a start time
  * that were wrong would only make a later signal refuse. */
-int32_t qv_proc_info_listed(const qv_pid_entry *entry, int keep_open, qv_proc_memo *memo,
+int32_t qv_proc_info_listed(const qv_pid_entry *entry, int keep_open, int reuse, qv_proc_memo *memo,
                             qv_proc_record *record);
 
 /* Closes what the memo keeps open and empties it. */

@@ -52,10 +52,14 @@ QString notificationIcon(const QString &name, const QString &executableDirectory
 
 std::shared_ptr<Notifier> FreedesktopNotifier::forSessionBus() {
     NotifierIdentity identity;
-    identity.appIcon = notificationIcon(
-        identity.appIcon,
-        QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).path(),
-        QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation));
+    QString directory =
+        QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).path();
+    // The drawing program in <prefix>/lib/quorvel shares bin/quorvel's icon.
+    if (directory.endsWith(QStringLiteral("/lib/quorvel")))
+        directory = QDir::cleanPath(directory + QStringLiteral("/../../bin"));
+    identity.appIcon =
+        notificationIcon(identity.appIcon, directory,
+                         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation));
     return std::make_shared<FreedesktopNotifier>(QDBusConnection::sessionBus(), identity);
 }
 

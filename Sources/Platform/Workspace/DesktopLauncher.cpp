@@ -2,11 +2,7 @@
 
 #include <QTimer>
 
-// GLib names a struct member `signals`, which Qt defines as a macro.
-#pragma push_macro("signals")
-#undef signals
-#include <gio/gdesktopappinfo.h>
-#pragma pop_macro("signals")
+#include "Workspace/GioFunctions.h"
 
 #include <atomic>
 #include <cerrno>
@@ -18,9 +14,11 @@
 namespace quorvel::platform {
 namespace {
 
-template <typename T> struct GObjectDeleter {
-    void operator()(T *object) const { g_object_unref(object); }
+struct GObjectDeleter {
+    const GioFunctions *gio;
+    void operator()(gpointer object) const { gio->objectUnref(object); }
 };
+template <typename T> using OwnedObject = std::unique_ptr<T, GObjectDeleter>;
 
 struct GCharDeleter {
     void operator()(gchar *text) const { g_free(text); }
@@ -29,10 +27,6 @@ using OwnedText = std::unique_ptr<gchar, GCharDeleter>;
 
 struct KeyFileDeleter {
     void operator()(GKeyFile *file) const { g_key_file_unref(file); }
-};
-
-struct LaunchContextDeleter {
-    void operator()(GAppLaunchContext *context) const { g_object_unref(context); }
 };
 
 struct ErrorDeleter {
@@ -79,13 +73,13 @@ void leaveSession(gpointer) {
 // A started application shows up without taking the focus: its startup
 // identifier carries the time 0, which asks the window manager not to focus
 // its window, and it gets no Wayland activation token of ours.
-std::unique_ptr<GAppLaunchContext, LaunchContextDeleter> unfocusedLaunch() {
+OwnedObject<GAppLaunchContext> unfocusedLaunch(const GioFunctions &gio) {
     static std::atomic<int> launches = 0;
-    std::unique_ptr<GAppLaunchContext, LaunchContextDeleter> context(g_app_launch_context_new());
+    OwnedObject<GAppLaunchContext> context(gio.appLaunchContextNew(), GObjectDeleter{&gio});
     const std::string id =
         "quorvel-" + std::to_string(::getpid()) + "-" + std::to_string(++launches) + "_TIME0";
-    g_app_launch_context_setenv(context.get(), "DESKTOP_STARTUP_ID", id.c_str());
-    g_app_launch_context_unsetenv(context.get(), "XDG_ACTIVATION_TOKEN");
+    gio.appLaunchContextSetenv(context.get(), "DESKTOP_STARTUP_ID", id.c_str());
+    gio.appLaunchContextUnsetenv(context.get(), "XDG_ACTIVATION_TOKEN");
     return context;
 }
 
@@ -104,8 +98,14 @@ DesktopLauncher::~DesktopLauncher() = default;
 DesktopLauncher::Outcome DesktopLauncher::launch(const std::string &path) {
     Outcome outcome;
     if ((outcome.error = problemWithEntry(path))) return outcome;
-    const std::unique_ptr<GDesktopAppInfo, GObjectDeleter<GDesktopAppInfo>> entry(
-        g_desktop_app_info_new_from_filename(path.c_str()));
+    std::string loadError;
+    const GioFunctions *gio = GioFunctions::load(loadError);
+    if (!gio) {
+        outcome.error = loadError;
+        return outcome;
+    }
+    const OwnedObject<GDesktopAppInfo> entry(gio->desktopAppInfoNewFromFilename(path.c_str()),
+                                             GObjectDeleter{gio});
     if (!entry) {
         outcome.error =
             "The desktop entry “" + displayName(path) + "” names no program that can be started.";
@@ -115,12 +115,12 @@ DesktopLauncher::Outcome DesktopLauncher::launch(const std::string &path) {
     // intermediate process it reaps at once, so the program is never our
     // child and never lingers as our zombie.
     GError *rawError = nullptr;
-    const auto context = unfocusedLaunch();
+    const auto context = unfocusedLaunch(*gio);
     // What it prints is its own business, not part of Quorvel's output.
     const int nowhere = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-    g_desktop_app_info_launch_uris_as_manager_with_fds(
-        entry.get(), nullptr, context.get(), G_SPAWN_SEARCH_PATH, leaveSession, nullptr,
-        rememberPid, &outcome, nowhere, nowhere, nowhere, &rawError);
+    gio->launchUrisAsManagerWithFds(entry.get(), nullptr, context.get(), G_SPAWN_SEARCH_PATH,
+                                    leaveSession, nullptr, rememberPid, &outcome, nowhere, nowhere,
+                                    nowhere, &rawError);
     if (nowhere >= 0) ::close(nowhere);
     const std::unique_ptr<GError, ErrorDeleter> error(rawError);
     if (error) {

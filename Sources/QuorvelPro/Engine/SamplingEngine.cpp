@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -57,6 +59,9 @@ private:
         std::vector<AppGroup> groups =
             AppGrouping::fold(dependencies_.listProcesses(), *dependencies_.resolver, caches_);
         engine_->deliver(std::move(groups), generation_);
+        // A sample's listing is freed by now; hand its pages back rather
+        // than keep them resident until the next one.
+        ::malloc_trim(0);
     }
 
     SamplingEngine *engine_;
