@@ -3,7 +3,9 @@
 #include <fcntl.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "procparse.h"
 #include "smallfile.h"
@@ -14,6 +16,7 @@ namespace {
 // cgroup and stat texts are a few hundred bytes; a longer text would lose
 // its last lines, never half of one.
 constexpr size_t kProcTextLimit = 16 * 1024;
+constexpr int kExecSettleRetries = 20;
 
 std::optional<std::string> readProcText(int32_t pid, const char *name) {
     char path[48];
@@ -38,7 +41,13 @@ std::optional<std::string> readProcessCgroup(const ProcessIdentity &process) {
 std::vector<std::string> readProcessArguments(const ProcessIdentity &process) {
     std::vector<std::string> arguments;
     if (process.pid <= 0) return arguments;
-    const std::optional<std::string> text = readProcText(process.pid, "cmdline");
+    std::optional<std::string> text = readProcText(process.pid, "cmdline");
+    // A process in the middle of an exec already shows its new program but no
+    // arguments yet, for a moment; a program's run always has at least one.
+    for (int retry = 0; retry < kExecSettleRetries && text && text->empty(); ++retry) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        text = readProcText(process.pid, "cmdline");
+    }
     if (!text || (process.startTime != 0 && readProcessStartTime(process.pid) != process.startTime))
         return arguments;
     size_t start = 0;
