@@ -175,15 +175,13 @@ private:
         node.role = call(service, path, "GetRoleName").value(0).toString();
         node.name = property(service, path, "Name").toString();
         node.description = property(service, path, "Description").toString();
-        if (call(service, path, "GetInterfaces")
-                .value(0)
-                .toStringList()
-                .contains(QStringLiteral("org.a11y.atspi.Value")))
+        const char *const value = "org.a11y.atspi.Value";
+        const auto number = [&](const char *name) {
+            return property(service, path, name, value).toDouble();
+        };
+        if (call(service, path, "GetInterfaces").value(0).toStringList().contains(value))
             node.value =
-                QStringLiteral("%1 of %2")
-                    .arg(property(service, path, "CurrentValue", "org.a11y.atspi.Value").toDouble())
-                    .arg(
-                        property(service, path, "MaximumValue", "org.a11y.atspi.Value").toDouble());
+                QStringLiteral("%1 of %2").arg(number("CurrentValue")).arg(number("MaximumValue"));
         nodes.push_back(node);
         for (const auto &[child, at] : children(service, path)) walk(child, at, depth + 1, nodes);
     }

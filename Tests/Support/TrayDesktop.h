@@ -73,11 +73,9 @@ public:
                             QString::fromStdString(L10n::shared().locale()));
         environment_.insert(QStringLiteral("QUORVEL_WIDGET_MAP"), mapFile());
         start(trayer_, QStringLiteral("trayer"),
-              {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-               QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
-               QStringLiteral("--width"), QStringLiteral("48"), QStringLiteral("--heighttype"),
-               QStringLiteral("pixel"), QStringLiteral("--height"), QStringLiteral("28"),
-               QStringLiteral("--SetDockType"), QStringLiteral("true")});
+              QStringLiteral("--edge top --align right --widthtype pixel --width 48 "
+                             "--heighttype pixel --height 28 --SetDockType true")
+                  .split(QLatin1Char(' ')));
         ready_ = trayer_.state() == QProcess::Running;
     }
 
@@ -85,9 +83,6 @@ public:
         stop(quorvel_);
         stop(trayer_);
     }
-
-    TrayDesktop(const TrayDesktop &) = delete;
-    TrayDesktop &operator=(const TrayDesktop &) = delete;
 
     bool ready() const { return ready_; }
     QString home(const char *sub) const {
