@@ -67,8 +67,8 @@ std::optional<qv_pid_entry> listingEntry(pid_t pid) {
 
 // What the sampler keeps of a process holds only while the listing shows the
 // same process under the pid, and the process is taken as it was only while
-// neither its first thread ran nor its private memory moved: a stop it acts
-// on and memory a second thread takes are both seen at once.
+// neither its first thread ran nor its private memory moved (what moves is
+// the listing's test below), and only while its directory is the same.
 TEST(ProcShim, TakesAProcessAsItWasOnlyWhileNothingOfItMoved) {
     ProbeChild child(kHelper, {"threaded"});
     ASSERT_TRUE(child.started());
@@ -87,25 +87,6 @@ TEST(ProcShim, TakesAProcessAsItWasOnlyWhileNothingOfItMoved) {
     const int kept[] = {memo.schedstat_fd, memo.statm_fd};
     ASSERT_GE(kept[0], 0);
     ASSERT_GE(kept[1], 0);
-
-    ASSERT_EQ(::kill(child.pid(), SIGSTOP), 0);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            return qv_proc_info_listed(&*entry, 1, 1, &memo, &record) == 0 &&
-                   record.status == QV_PROC_STATUS_STOPPED;
-        },
-        10000));
-    ASSERT_EQ(::kill(child.pid(), SIGCONT), 0);
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return qv_proc_info_listed(&*entry, 1, 1, &memo, &record) == 1; }, 10000));
-    const uint64_t before = record.footprint;
-    child.process().write("g");
-    ASSERT_TRUE(child.process().waitForReadyRead(10000));
-    ASSERT_EQ(child.process().readLine().trimmed(), "grown");
-    ASSERT_EQ(qv_proc_info_listed(&*entry, 1, 1, &memo, &record), 0)
-        << "the second thread's memory";
-    EXPECT_GE(record.footprint, before + 8 * kMiB);
-    EXPECT_EQ(memo.schedstat_fd, kept[0]) << "the files kept open are read afresh";
 
     const qv_pid_entry successor{child.pid(), fresh.inode + 1};
     memo.start_time = 12345;
@@ -199,15 +180,10 @@ TEST(PerProcessMemory, ASelectiveListingAgreesWithAFullOne) {
                 if (std::ranges::find(ours, process.pid) != ours.end()) kept.push_back(process);
             return kept;
         };
-        const auto fullNow = [&](pid_t pid) -> std::optional<RawProcess> {
-            for (RawProcess &process : PerProcessMemory::listProcesses(false))
-                if (process.pid == pid) return process;
-            return std::nullopt;
-        };
         const std::size_t withChildren = openFiles();
         const ProbeChild &stopped = *children[0];
         ProbeChild &grower = *children[1];
-        const pid_t oldParent = fullNow(orphan.pid()).value().ppid;
+        const pid_t oldParent = listed(orphan.pid()).value().ppid;
 
         struct Step {
             const char *what;
@@ -218,13 +194,12 @@ TEST(PerProcessMemory, ASelectiveListingAgreesWithAFullOne) {
             {"a stop",
              [&] {
                  ::kill(stopped.pid(), SIGSTOP);
-                 return QTest::qWaitFor([&] { return fullNow(stopped.pid())->isStopped(); }, 10000);
+                 return QTest::qWaitFor([&] { return listed(stopped.pid())->isStopped(); }, 10000);
              }},
             {"a continue",
              [&] {
                  ::kill(stopped.pid(), SIGCONT);
-                 return QTest::qWaitFor([&] { return !fullNow(stopped.pid())->isStopped(); },
-                                        10000);
+                 return QTest::qWaitFor([&] { return !listed(stopped.pid())->isStopped(); }, 10000);
              }},
             {"growth in a second thread",
              [&] {
@@ -235,14 +210,14 @@ TEST(PerProcessMemory, ASelectiveListingAgreesWithAFullOne) {
             {"the parent's end",
              [&] {
                  orphan.endParent();
-                 return QTest::qWaitFor([&] { return fullNow(orphan.pid())->ppid != oldParent; },
+                 return QTest::qWaitFor([&] { return listed(orphan.pid())->ppid != oldParent; },
                                         10000);
              }},
             {"an end",
              [&] {
                  const pid_t ended = children[2]->pid();
                  children[2].reset();
-                 return !fullNow(ended);
+                 return !listed(ended);
              }},
         };
         std::size_t listedAtRest = 0;
