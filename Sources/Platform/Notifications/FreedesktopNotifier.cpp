@@ -4,6 +4,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QStandardPaths>
@@ -12,7 +13,10 @@
 #include <QVariantMap>
 
 #include <algorithm>
+#include <filesystem>
 #include <utility>
+
+#include "Install/ProgramDirectory.h"
 
 namespace quorvel::platform {
 namespace {
@@ -52,11 +56,8 @@ QString notificationIcon(const QString &name, const QString &executableDirectory
 
 std::shared_ptr<Notifier> FreedesktopNotifier::forSessionBus() {
     NotifierIdentity identity;
-    QString directory =
-        QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).path();
-    // The drawing program in <prefix>/lib/quorvel shares bin/quorvel's icon.
-    if (directory.endsWith(QStringLiteral("/lib/quorvel")))
-        directory = QDir::cleanPath(directory + QStringLiteral("/../../bin"));
+    const QString directory =
+        QFile::decodeName(programDirectory().value_or(std::filesystem::path()).c_str());
     identity.appIcon =
         notificationIcon(identity.appIcon, directory,
                          QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation));
